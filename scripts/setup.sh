@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build and the tests need. Quick when all is there.
+set -euo pipefail
+
+packages=(
+  cmake make g++ pkg-config
+  g++-mingw-w64-i686 gcc-mingw-w64-i686 g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 mingw-w64-tools
+  wine wine32:i386 wine64
+  xvfb xauth x11-utils imagemagick fonts-nanum
+  googletest libgtest-dev libbenchmark-dev
+  libcpp-httplib-dev nlohmann-json3-dev
+  python3 python3-pefile curl time
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == *"install ok installed"* ]] || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    "${sudo_cmd[@]}" dpkg --add-architecture i386
+  fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+echo "setup: all packages present"
