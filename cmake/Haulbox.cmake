@@ -20,6 +20,10 @@ if(WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR env ${HAULBOX_WINE_ENV} ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
   option(HAULBOX_TESTS "Build the Windows test programs" ON)
 
+  # Resource scripts are UTF-8 (with #pragma code_page(65001)).
+  enable_language(RC)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
   # GoogleTest built from Debian's sources with the mingw toolchain.
   if(NOT TARGET gtest)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

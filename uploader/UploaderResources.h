@@ -1,0 +1,3 @@
+#pragma once
+
+#define IDD_UPLOADER_MAIN 102
