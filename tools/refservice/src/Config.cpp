@@ -101,7 +101,8 @@ UploadJob ReadUploadJob(const json& j, const std::string& ctx, const std::string
     item.size = Number(items[i], "size", ictx, 0);
     item.name = WireText(items[i], "name", ictx, LastPathPiece(item.path));
     item.file = WireText(items[i], "file", ictx, item.name);
-    item.key = WireText(items[i], "key", ictx, "U" + std::to_string(++keyCounter));
+    item.key = WireText(items[i], "key", ictx);
+    if (item.key.empty()) item.key = "U" + std::to_string(++keyCounter);
     item.dataServer = WireText(items[i], "data_server", ictx, dataServer);
     job.items.push_back(item);
   }

@@ -13,6 +13,10 @@ namespace {
 
 constexpr size_t kMaxBody = 1 << 20;
 
+// Set by a route that has logged its request itself; the logger logs the
+// others (those httplib answered without a route, e.g. bad requests).
+thread_local bool routeLogged = false;
+
 bool ReadWholeFile(const std::string& path, std::string& content) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
@@ -63,6 +67,11 @@ void WebHost::Stop() {
 }
 
 void WebHost::Routes() {
+  server_->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+    if (!routeLogged)
+      service_.log().Write("web", "request", {{"method", req.method}, {"path", req.path}, {"status", res.status}});
+    routeLogged = false;
+  });
   server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
     res.status = 200;
     std::string path = req.path == "/" ? "/index.html" : req.path;
@@ -102,6 +111,7 @@ void WebHost::Routes() {
     }
     entry["status"] = res.status;
     service_.log().Write("web", "request", entry);
+    routeLogged = true;
   });
 
   server_->Post("/refservice/upload-jobs", [this](const httplib::Request& req, httplib::Response& res) {
@@ -130,5 +140,6 @@ void WebHost::Routes() {
     }
     entry["status"] = res.status;
     service_.log().Write("web", "request", entry);
+    routeLogged = true;
   });
 }
