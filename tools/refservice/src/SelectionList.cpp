@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr size_t kMaxPath = 1024;
+
 bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
 // Index of the first `separator` outside double-byte characters, or npos.
@@ -39,7 +41,8 @@ std::optional<UploadJob> UploadJobFromSelection(const std::string& text) {
     UploadItem item;
     item.path = text.substr(pos, bar - pos);
     auto size = ParseInt64(text.substr(bar + 1, end - bar - 1));
-    if (item.path.empty() || !size || *size < 0) return std::nullopt;
+    // A list entry on the wire must fit one 2048-byte reply.
+    if (item.path.empty() || item.path.size() > kMaxPath || !size || *size < 0) return std::nullopt;
     item.size = *size;
     item.name = LastPathPiece(item.path);
     item.file = item.name;

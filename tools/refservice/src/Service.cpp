@@ -42,7 +42,7 @@ std::string Service::RegisterUploadJob(UploadJob job) {
 
 int Service::AssignFileId(const UploadItem& item) {
   std::lock_guard<std::mutex> lock(jobsMutex_);
-  if (fileIds_.size() >= 100000) fileIds_.erase(fileIds_.begin());
+  if (fileIds_.size() >= kMaxFileIds) fileIds_.erase(fileIds_.begin());
   int id = nextFileId_++;
   fileIds_[id] = item;
   return id;

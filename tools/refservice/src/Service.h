@@ -25,6 +25,7 @@ class Service {
   static constexpr int kMaxConnections = 64;
   static constexpr int kIdleSeconds = 120;
   static constexpr size_t kMaxRegisteredJobs = 1024;
+  static constexpr size_t kMaxFileIds = 10000;
 
   Service(std::string address, std::string root, std::string uploadDir, Config config);
 
