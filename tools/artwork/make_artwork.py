@@ -7,7 +7,7 @@ Writes, below the output folder:
   images/download_bg.bmp, upload_bg.bmp, config_bg.bmp
 
 The output is a pure function of this script and the Nanum fonts, so every
-build draws the same pictures. Usage: make_artwork.py OUT_DIR [--sheet PNG]
+build draws the same pictures. Usage: make_artwork.py OUT_DIR [--sheet PNG] [--base-units 7x12]
 """
 import argparse
 import os
@@ -42,7 +42,9 @@ CARD_BORDER = (212, 222, 236)
 PANEL = (240, 243, 248)
 ACCENT_LINE = (219, 228, 241)
 
-# Dialog base units of the templates' font (9 pt Gulim): 7 x 12 pixels.
+# Dialog base units of the templates' font (9 pt Gulim): 7 x 12 pixels. The
+# background pictures follow them (--base-units WxH when a system resolves
+# the font to a face of other metrics).
 BASE_X, BASE_Y = 7, 12
 
 
@@ -611,7 +613,10 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("out")
     ap.add_argument("--sheet")
+    ap.add_argument("--base-units", default="7x12", help="dialog base units of the template font, WxH pixels")
     args = ap.parse_args()
+    global BASE_X, BASE_Y
+    BASE_X, BASE_Y = (int(v) for v in args.base_units.lower().split("x"))
     root = args.out
     for sub in ("downloader", "uploader", "images"):
         os.makedirs(os.path.join(root, sub), exist_ok=True)
