@@ -51,12 +51,13 @@ haulbox_ensure_wine() {
     flock 9
     if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
       echo "wine-env: creating prefix $WINEPREFIX" >&2
-      setsid "$HAULBOX_WINE" wineboot -i </dev/null >/dev/null 2>&1
-      wineserver -w
+      setsid "$HAULBOX_WINE" wineboot -i </dev/null >/dev/null 2>&1 9>&-
+      wineserver -w 9>&-
     fi
     if ! haulbox_wineserver_running; then
-      setsid wineserver -p </dev/null >/dev/null 2>&1
-      setsid "$HAULBOX_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+      # The daemons must not inherit the lock, or every later run waits on it.
+      setsid wineserver -p </dev/null >/dev/null 2>&1 9>&-
+      setsid "$HAULBOX_WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
   ) 9>"$WINEPREFIX.lock"
 }
