@@ -56,7 +56,7 @@ haulbox_ensure_wine() {
     fi
     if ! haulbox_wineserver_running; then
       # The daemons must not inherit the lock, or every later run waits on it.
-      setsid wineserver -p </dev/null >/dev/null 2>&1 9>&-
+      setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- || true  # fails when one already runs
       setsid "$HAULBOX_WINE" cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
     fi
   ) 9>"$WINEPREFIX.lock"
