@@ -12,10 +12,23 @@ BOOL CFileOverCheck::OnInitDialog() {
   CheckRadioButton(Hwnd(), kOverwriteRadio, kResumeRadio, kOverwriteRadio);
   SetItemText(kFileText, m_fileText);
   SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  return TRUE;
+  // Checking a radio makes it a tab stop, which would take the first focus;
+  // the focus belongs on OK, so that Enter confirms the choice shown.
+  SetFocus(Item(kOkButton));
+  return FALSE;
 }
 
 void CFileOverCheck::OkClicked() {
   const bool resume = IsDlgButtonChecked(Hwnd(), kResumeRadio) == BST_CHECKED;
   EndDialog(resume ? kResume : kOverwrite);
+}
+
+void CFileOverCheck::OnOK() {
+  // Windows makes a focused push button the default one, Wine does not;
+  // either way Enter on OK must be OK.
+  if (GetFocus() == Item(kOkButton)) {
+    OkClicked();
+    return;
+  }
+  EndDialog(IDOK);
 }

@@ -25,6 +25,9 @@ public:
 protected:
   BOOL OnInitDialog() override;
   void OnCancel() override {}  // Escape and close keep the question open
+  // Enter: presses OK when it has the focus (its place when the dialog
+  // opens); from a radio button it ends the dialog with 1 (overwrite).
+  void OnOK() override;
 
 private:
   void OkClicked();

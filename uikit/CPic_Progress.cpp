@@ -25,13 +25,15 @@ TRIVERTEX Vertex(int x, int y, COLORREF colour) {
 CPic_Progress::~CPic_Progress() { Destroy(); }
 
 bool CPic_Progress::RegisterWindowClass() {
-  WNDCLASSEXW existing = {sizeof existing};
+  WNDCLASSEXW existing = {};
+  existing.cbSize = sizeof existing;
   if (GetClassInfoExW(ModuleInstance(), kWindowClass, &existing)) return true;
-  WNDCLASSEXW windowClass = {sizeof windowClass};
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
   windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = DefWindowProcW;
   windowClass.hInstance = ModuleInstance();
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(IDC_ARROW));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kWindowClass;
   return RegisterClassExW(&windowClass) != 0;
 }
