@@ -38,6 +38,32 @@ bool CopyPart(HDC dest, HDC source, const FaceCopy& copy) {
                 copy.source.x, copy.source.y, SRCCOPY) != FALSE;
 }
 
+// A 24-bit copy of a strip. 32-bit strips carry an alpha byte that makes
+// their key-coloured pixels differ from the key when Wine builds the
+// transparency mask; the copy has none.
+HBITMAP OpaqueCopy(HBITMAP strip) {
+  BITMAP info;
+  if (!GetObjectW(strip, sizeof info, &info) || info.bmBitsPixel != 32) return nullptr;
+  BITMAPINFO format = {};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = info.bmWidth;
+  format.bmiHeader.biHeight = info.bmHeight;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 24;
+  format.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP copy = CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!copy) return nullptr;
+  SelectedDC source(nullptr, strip);
+  SelectedDC dest(nullptr, copy);
+  if (!source.Ok() || !dest.Ok() ||
+      !BitBlt(dest.Get(), 0, 0, info.bmWidth, info.bmHeight, source.Get(), 0, 0, SRCCOPY)) {
+    DeleteObject(copy);
+    return nullptr;
+  }
+  return copy;
+}
+
 }  // namespace
 
 CButtontoImage::~CButtontoImage() { DeleteFaces(); }
@@ -69,11 +95,15 @@ bool CButtontoImage::LoadSkin(const SkinRow& row) {
 bool CButtontoImage::LoadSkinFromStrip(HBITMAP strip, int frameCount, const SkinMargins& margins) {
   margins_ = margins;
   frameCount_ = frameCount;
+  HBITMAP opaque = OpaqueCopy(strip);
+  if (opaque) strip = opaque;
   // Faces in strip order: frame 2 is the alternate pressed face, frame 3 the alternate normal one.
-  return BuildFace(strip, kFaceNormal, kFrameNormal, frameCount) &&
-         BuildFace(strip, kFacePressed, kFramePressed, frameCount) &&
-         BuildFace(strip, kFaceAltPressed, kFrameAltPressed, frameCount) &&
-         BuildFace(strip, kFaceAltNormal, kFrameAltNormal, frameCount);
+  const bool built = BuildFace(strip, kFaceNormal, kFrameNormal, frameCount) &&
+                     BuildFace(strip, kFacePressed, kFramePressed, frameCount) &&
+                     BuildFace(strip, kFaceAltPressed, kFrameAltPressed, frameCount) &&
+                     BuildFace(strip, kFaceAltNormal, kFrameAltNormal, frameCount);
+  if (opaque) DeleteObject(opaque);
+  return built;
 }
 
 bool CButtontoImage::BuildFace(HBITMAP strip, int face, int frameIndex, int frameCount) {

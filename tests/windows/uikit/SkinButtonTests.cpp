@@ -83,6 +83,32 @@ TEST_F(SkinButtonTest, KeyColourShowsTheButtonFaceAndItsNeighbourIsDrawn) {
   EXPECT_EQ(Hex(RGB(10, 120, 30)), Hex(surface.Pixel(5, 5)));
 }
 
+// 32-bit strips store an alpha byte; a key pixel with alpha 255 is still the key.
+TEST_F(SkinButtonTest, KeyColourOfA32BitStripWithAlphaIsTransparent) {
+  BITMAPINFO format = {};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = 16;
+  format.bmiHeader.biHeight = -4;
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP strip = CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(nullptr, strip);
+  auto* pixels = static_cast<DWORD*>(bits);
+  for (int i = 0; i < 16 * 4; ++i) pixels[i] = 0xFF204060;  // opaque RGB(32, 64, 96)
+  pixels[1 * 16 + 1] = 0xFFFF00FF;                           // key colour, alpha 255
+  GdiFlush();
+  CButtontoImage button;
+  ASSERT_TRUE(button.Attach(AddButton(4, 4)));
+  ASSERT_TRUE(button.LoadSkinFromStrip(strip, 4, {0, 4, 0, 4}));
+  DeleteObject(strip);
+  uitest::Surface surface(4, 4);
+  Draw(button, 0, surface);
+  EXPECT_EQ(Hex(GetSysColor(COLOR_BTNFACE)), Hex(surface.Pixel(1, 1)));
+  EXPECT_EQ(Hex(RGB(32, 64, 96)), Hex(surface.Pixel(2, 2)));
+}
+
 TEST_F(SkinButtonTest, OneFrameSizedButtonShowsEachFrameUnscaledForEveryMarginSetOfTheTable) {
   std::size_t count = 0;
   const SkinRow* rows = SkinRows(&count);
