@@ -80,7 +80,13 @@ bool CSkinDialog::HitTest(WPARAM wParam, LPARAM lParam, LRESULT& result) {
 
 bool CSkinDialog::StaticColour(WPARAM wParam, LPARAM lParam, LRESULT& result) {
   HDC dc = reinterpret_cast<HDC>(wParam);
-  const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+  HWND control = reinterpret_cast<HWND>(lParam);
+  // Read-only edits ask here too; without a brush of their own, text they
+  // replace would stay on the screen.
+  wchar_t className[16] = {};
+  GetClassNameW(control, className, 16);
+  if (lstrcmpiW(className, L"Edit") == 0) return false;
+  const int id = GetDlgCtrlID(control);
   auto cell = cellColours_.find(id);
   if (cell != cellColours_.end()) {
     SetTextColor(dc, RGB(0, 0, 0));

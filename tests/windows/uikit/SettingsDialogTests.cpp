@@ -104,6 +104,9 @@ TEST_F(SettingsTest, FirstRunWritesItsValuesOnceAndNothingElse) {
 TEST_F(SettingsTest, DialogIsSkinnedWithoutCaption) {
   LONG_PTR style = 0;
   RECT rect = {};
+  LRESULT backgroundHit = 0;
+  int staticMode = 0, editMode = 0;
+  LRESULT staticBrush = 0, editBrush = 0;
   bool okSkinned = false, cancelSkinned = false, browseSkinned = false;
   INT_PTR result = RunDialog({[&](HWND d) {
     style = GetWindowLongPtrW(d, GWL_STYLE);
@@ -112,6 +115,17 @@ TEST_F(SettingsTest, DialogIsSkinnedWithoutCaption) {
       auto* button = dynamic_cast<CButtontoImage*>(Control::FromHandle(GetDlgItem(d, id)));
       return button && button->FacesBuilt();
     };
+    backgroundHit = SendMessageW(d, WM_NCHITTEST, 0, MAKELPARAM(rect.left + 5, rect.top + 5));
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetBkMode(dc, OPAQUE);
+    staticBrush = SendMessageW(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(GetDlgItem(d, ids.checks[0].controlId)));
+    staticMode = GetBkMode(dc);
+    SetBkMode(dc, OPAQUE);
+    editBrush = SendMessageW(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                             reinterpret_cast<LPARAM>(GetDlgItem(d, ids.folderEdit)));
+    editMode = GetBkMode(dc);
+    DeleteDC(dc);
     okSkinned = skinned(ids.okButton);
     cancelSkinned = skinned(ids.cancelButton);
     browseSkinned = skinned(ids.browseButton);
@@ -119,6 +133,11 @@ TEST_F(SettingsTest, DialogIsSkinnedWithoutCaption) {
   }});
   EXPECT_EQ(0, result);
   EXPECT_EQ(0, style & WS_CAPTION);
+  EXPECT_EQ(HTCAPTION, backgroundHit) << "the background drags the window";
+  EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), staticBrush);
+  EXPECT_EQ(TRANSPARENT, staticMode);
+  EXPECT_NE(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)), editBrush);
+  EXPECT_EQ(OPAQUE, editMode) << "the folder edit keeps its own background";
   EXPECT_TRUE(okSkinned);
   EXPECT_TRUE(cancelSkinned);
   EXPECT_TRUE(browseSkinned);
