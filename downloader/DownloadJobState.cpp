@@ -1,0 +1,52 @@
+#include "DownloadJobState.h"
+
+void DataSocketSlot::Publish(SOCKET socket) {
+  std::lock_guard<std::mutex> hold(lock_);
+  socket_ = socket;
+}
+
+void DataSocketSlot::CloseSocket(SOCKET& socket) {
+  if (socket == INVALID_SOCKET) return;
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (socket_ == socket) socket_ = INVALID_SOCKET;
+  }
+  closesocket(socket);
+  socket = INVALID_SOCKET;
+}
+
+void DataSocketSlot::ShutDown() {
+  std::lock_guard<std::mutex> hold(lock_);
+  if (socket_ != INVALID_SOCKET) shutdown(socket_, 2 /* both directions */);
+}
+
+DownloadEntry* DownloadJobState::CursorEntry() {
+  std::int32_t cursor = transferCursor.load();
+  if (cursor < 0 || cursor >= kEntryLimit) return nullptr;
+  return &entries[cursor];
+}
+
+bool DownloadJobState::HasFileCode(const std::string& fileCode) const {
+  for (int i = 0; i < entryCount; ++i) {
+    if (entries[i].fileCode == fileCode) return true;
+  }
+  return false;
+}
+
+void DownloadJobState::RequestStop() {
+  if (DownloadEntry* entry = CursorEntry()) entry->state.store(kEntryStopped);
+  dataSocket.ShutDown();
+}
+
+void DownloadJobState::Reset() {
+  for (int i = 0; i < kEntryLimit; ++i) {
+    entries[i] = DownloadEntry();
+    rawReplies[i].clear();
+  }
+  entryCount = 0;
+  transferCursor = 0;
+  downloadStatus = kStatusNone;
+  overwriteAnswer = 0;
+  stoppedIndex = -1;
+  currentSpeed = 0;
+}

@@ -1,0 +1,79 @@
+#include "ControlConnection.h"
+
+#include <cstring>
+
+#include "MessageBoxes.h"
+
+int ReceiveReply(SOCKET socket, char* buffer, int limit) {
+  if (recv(socket, buffer, limit, MSG_PEEK) == SOCKET_ERROR) return -1;
+  int count = recv(socket, buffer, limit, 0);
+  if (count == SOCKET_ERROR) return -1;
+  buffer[count] = '\0';
+  return count;
+}
+
+std::string ResolveServerAddress(const std::string& host) {
+  unsigned long dotted = inet_addr(host.c_str());
+  if (dotted != INADDR_NONE && !host.empty()) {
+    in_addr address;
+    address.s_addr = dotted;
+    return inet_ntoa(address);
+  }
+  hostent* entry = gethostbyname(host.c_str());
+  if (!entry || entry->h_addrtype != AF_INET || !entry->h_addr_list[0]) return std::string();
+  in_addr address;
+  std::memcpy(&address, entry->h_addr_list[0], sizeof address);
+  return inet_ntoa(address);
+}
+
+ControlConnection::ControlConnection(std::string errorCaption) : errorCaption_(std::move(errorCaption)) {}
+
+ControlConnection::~ControlConnection() { Close(); }
+
+void ControlConnection::Connect(const std::string& address, int port) {
+  Close();
+  address_ = address.substr(0, kAddressLimit);
+  socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (socket_ == INVALID_SOCKET) {
+    ReportConnectFailure();
+    return;
+  }
+  sockaddr_in server{};
+  server.sin_family = AF_INET;
+  server.sin_port = htons(static_cast<u_short>(port));
+  server.sin_addr.s_addr = inet_addr(address_.c_str());
+  if (connect(socket_, reinterpret_cast<sockaddr*>(&server), sizeof server) == SOCKET_ERROR) {
+    Close();
+    ReportConnectFailure();
+    return;
+  }
+  connected_ = true;
+}
+
+std::string ControlConnection::Transact(const std::string& request) {
+  if (request.size() > static_cast<std::size_t>(kRequestLimit)) return std::string();
+  char requestBuffer[kRequestLimit + 1];
+  std::memcpy(requestBuffer, request.data(), request.size());
+  if (socket_ == INVALID_SOCKET ||
+      send(socket_, requestBuffer, static_cast<int>(request.size()), 0) == SOCKET_ERROR) {
+    Close();
+    return std::string();
+  }
+  char reply[kReplyLimit + 1];
+  int count = ReceiveReply(socket_, reply, kReplyLimit);
+  if (count < 0) {
+    Close();
+    return std::string();
+  }
+  return std::string(reply, count);
+}
+
+void ControlConnection::Close() {
+  if (socket_ != INVALID_SOCKET) closesocket(socket_);
+  socket_ = INVALID_SOCKET;
+  connected_ = false;
+}
+
+void ControlConnection::ReportConnectFailure() const {
+  ShowMessageBox(nullptr, "파일전송 서버에 접속할수 없습니다.", errorCaption_, MB_OK | MB_ICONERROR);
+}

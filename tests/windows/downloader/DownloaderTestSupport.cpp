@@ -1,0 +1,122 @@
+#include "DownloaderTestSupport.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "MessageBoxProbe.h"
+#include "TextConversion.h"
+
+namespace test_support {
+
+std::wstring W(const std::string& cp949) { return Widen(cp949); }
+
+std::string Workdir() {
+  char unixPath[1024] = "";
+  GetEnvironmentVariableA("HAULBOX_TEST_WORKDIR", unixPath, sizeof unixPath);
+  std::string path = std::string("Z:") + unixPath;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  if (path.back() != '\\') path += '\\';
+  return path;
+}
+
+std::string ServiceRoot(const std::string& address) { return Workdir() + address + "\\"; }
+
+int CountLogLines(const std::string& address, const std::vector<std::string>& parts) {
+  std::ifstream log(Widen(Workdir() + address + ".jsonl").c_str());
+  int count = 0;
+  std::string line;
+  while (std::getline(log, line)) {
+    bool all = true;
+    for (const std::string& part : parts) all = all && line.find(part) != std::string::npos;
+    if (all) ++count;
+  }
+  return count;
+}
+
+namespace {
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + L"\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        DeleteFileW(path.c_str());
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryW(folder.c_str());
+}
+}  // namespace
+
+std::string FreshFolder(const std::string& name) {
+  std::string folder = Workdir() + "local\\";
+  CreateDirectoryW(Widen(folder).c_str(), nullptr);
+  folder += name;
+  RemoveTree(Widen(folder));
+  CreateDirectoryW(Widen(folder).c_str(), nullptr);
+  return folder;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream file(Widen(path).c_str(), std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream file(Widen(path).c_str(), std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::uint64_t Digest(const std::string& bytes) {
+  std::uint64_t hash = 1469598103934665603ULL;
+  for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ULL;
+  return hash;
+}
+
+BoxWatcher::BoxWatcher(int answer) : answer_(answer), thread_([this] { Watch(); }) {}
+
+BoxWatcher::~BoxWatcher() {
+  stop_ = true;
+  thread_.join();
+}
+
+void BoxWatcher::Watch() {
+  while (!stop_) {
+    harness::MessageBoxContent box = harness::WaitForMessageBox(GetCurrentProcessId(), 100);
+    if (!box.box) continue;
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      boxes_.push_back(SeenBox{box.caption, box.text});
+    }
+    harness::PressButton(box.box, answer_);
+    // Wait for the box to go before looking for the next one.
+    for (int i = 0; i < 100 && IsWindow(box.box); ++i) Sleep(20);
+  }
+}
+
+std::vector<SeenBox> BoxWatcher::Boxes() {
+  std::lock_guard<std::mutex> hold(lock_);
+  return boxes_;
+}
+
+bool BoxWatcher::WaitForBoxes(std::size_t count, DWORD timeoutMs) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 20) {
+    if (Boxes().size() >= count) return true;
+    Sleep(20);
+  }
+  return Boxes().size() >= count;
+}
+
+}  // namespace test_support

@@ -1,0 +1,56 @@
+#pragma once
+// Helpers of the downloader's Windows tests: the folder the reference
+// services serve, local files, and a watcher that reads and answers the
+// message boxes of this process.
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace test_support {
+
+// The services' folder (HAULBOX_TEST_WORKDIR) as a Windows path with a closing "\".
+std::string Workdir();
+// The root of the service on `address`.
+std::string ServiceRoot(const std::string& address);
+// The service's log; lines that contain every one of `parts`.
+int CountLogLines(const std::string& address, const std::vector<std::string>& parts);
+
+// A new empty folder below the work folder (no closing "\").
+std::string FreshFolder(const std::string& name);
+bool FileExists(const std::string& path);
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::uint64_t Digest(const std::string& bytes);  // FNV-1a
+
+struct SeenBox {
+  std::wstring caption;
+  std::wstring text;
+};
+
+// Watches for message boxes of this process while alive and answers each
+// with `answer`; keeps what they said.
+class BoxWatcher {
+public:
+  explicit BoxWatcher(int answer = IDOK);
+  ~BoxWatcher();
+  std::vector<SeenBox> Boxes();
+  // Waits (bounded) until at least `count` boxes were seen.
+  bool WaitForBoxes(std::size_t count, DWORD timeoutMs);
+
+private:
+  void Watch();
+  int answer_;
+  std::atomic<bool> stop_{false};
+  std::mutex lock_;
+  std::vector<SeenBox> boxes_;
+  std::thread thread_;
+};
+
+std::wstring W(const std::string& cp949);
+
+}  // namespace test_support

@@ -1,0 +1,129 @@
+// A stand-in for the web control's launcher window, for tests and the demo.
+//
+//   launcher_standin [--program <Haulbox_DOWN.exe>] [--send] [--wait-ms N]
+//                    <file codes> <member id> <server number>
+//
+// Without --send it opens a window of class "HAULbox_AX_EXE", starts the
+// downloader and answers its ready message with the hand-off
+// "Haulbox_downloader_Manager|codes|member|server". With --send it hands the
+// job at once to the downloader that is already running. Exit status 0 when
+// the hand-off was delivered, 1 when not (bad arguments, no ready message
+// within the wait).
+#include <windows.h>
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+constexpr ULONG_PTR kHandoffTagDownloader = 0x02740F34;
+const wchar_t kLauncherClass[] = L"HAULbox_AX_EXE";
+const wchar_t kDownloaderClass[] = L"Haulbox_downloader";
+const char kReadyText[] = "Haulbox_Downloader";
+
+std::string g_handoff;
+bool g_delivered = false;
+
+std::string ToCp949(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  int size = WideCharToMultiByte(949, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(949, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
+  return bytes;
+}
+
+bool SendHandoff(HWND from) {
+  HWND downloader = FindWindowW(kDownloaderClass, nullptr);
+  if (!downloader) return false;
+  COPYDATASTRUCT data{};
+  data.dwData = kHandoffTagDownloader;
+  data.cbData = static_cast<DWORD>(g_handoff.size() + 1);
+  data.lpData = const_cast<char*>(g_handoff.c_str());
+  DWORD_PTR reply = 0;
+  // The downloader handles the whole job inside this message (login, list).
+  return SendMessageTimeoutW(downloader, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
+                             reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &reply) != 0;
+}
+
+LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    const char* text = static_cast<const char*>(data->lpData);
+    if (data->dwData == kHandoffTagDownloader && text &&
+        strnlen(text, data->cbData) == std::strlen(kReadyText) && std::strcmp(text, kReadyText) == 0) {
+      // Answer after the ready message has returned, as the launcher does
+      // from its own message loop.
+      PostMessageW(window, WM_APP, 0, 0);
+    }
+    return TRUE;
+  }
+  if (message == WM_APP) {
+    g_delivered = SendHandoff(window);
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::wstring OwnFolder() {
+  wchar_t path[MAX_PATH];
+  DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+int LaunchAndHandOff(const std::wstring& program, DWORD waitMs) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = LauncherProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kLauncherClass;
+  if (!RegisterClassW(&windowClass)) return 1;
+  HWND launcher = CreateWindowExW(0, kLauncherClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
+  if (!launcher) return 1;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::wstring commandLine = L"\"" + program + L"\"";
+  if (!CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process)) {
+    return 1;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  SetTimer(launcher, 1, waitMs, nullptr);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message == WM_TIMER && message.hwnd == launcher) break;  // no ready message in time
+    DispatchMessageW(&message);
+  }
+  DestroyWindow(launcher);
+  return g_delivered ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring program = OwnFolder() + L"Haulbox_DOWN.exe";
+  bool sendOnly = false;
+  DWORD waitMs = 60000;
+  int first = 1;
+  for (; first < argc && std::wcsncmp(argv[first], L"--", 2) == 0; ++first) {
+    std::wstring option = argv[first];
+    if (option == L"--send") {
+      sendOnly = true;
+    } else if (option == L"--program" && first + 1 < argc) {
+      program = argv[++first];
+    } else if (option == L"--wait-ms" && first + 1 < argc) {
+      waitMs = static_cast<DWORD>(std::wcstoul(argv[++first], nullptr, 10));
+    } else {
+      return 1;
+    }
+  }
+  if (argc - first != 3) return 1;
+  g_handoff = "Haulbox_downloader_Manager|" + ToCp949(argv[first]) + "|" + ToCp949(argv[first + 1]) + "|" +
+              ToCp949(argv[first + 2]);
+  if (sendOnly) return SendHandoff(nullptr) ? 0 : 1;
+  return LaunchAndHandOff(program, waitMs);
+}
