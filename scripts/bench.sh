@@ -38,4 +38,69 @@ JSON
   wait "$pid" || true
 }
 
-bench_refservice_download
+# Wine environment of the build whose Windows programs run here.
+use_wine_build() {
+  local abs_build; abs_build=$(cd "$build" && pwd)
+  wine_build="$abs_build/$(cat "$abs_build/windows-tests")"
+  if [[ "$wine_build" == */windows64 ]]; then
+    export HAULBOX_WINE_ARCH=win64 WINEPREFIX="$abs_build/wineprefix64"
+  else
+    export HAULBOX_WINE_ARCH=win32 WINEPREFIX="$abs_build/wineprefix"
+  fi
+  source "$(dirname "$0")/wine-env.sh"
+  haulbox_ensure_display
+  haulbox_ensure_wine
+}
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Starts a reference service on $1 serving folder $2 (files in $2, web in $2/web).
+start_refservice() {
+  local address=$1 root=$2
+  "$bin/refservice" --address "$address" --root "$root" --config "$root/config.json" \
+    --web-root "$root/web" --web-port 8089 --ready-file "$root/ready" >/dev/null &
+  refservice_pid=$!
+  for _ in $(seq 100); do [[ -e "$root/ready" ]] && return 0; sleep 0.1; done
+  echo "refservice: did not become ready" >&2
+  return 1
+}
+
+# Megabytes per second from a result line "<name>: <n> MB/s, ...".
+rate_of() { sed -n 's/.*: \([0-9.]*\) MB\/s.*/\1/p' <<<"$1"; }
+
+# The download worker under Wine against the same loop in a minimal program
+# (the limit under Wine) and curl natively, on a 256 MiB file. Goal: the
+# worker at 0.95 of the limit or better, memory flat.
+bench_download_worker() {
+  use_wine_build
+  local address=127.0.9.2 root="$scratch/worker" size=$((256 * 1024 * 1024))
+  mkdir -p "$root/web/app" "$root/out"
+  head -c $size /dev/urandom >"$root/big.bin"
+  ln "$root/big.bin" "$root/web/app/big.bin"
+  cat >"$root/config.json" <<JSON
+{ "files": [ { "code": "BIG", "name": "big.bin", "path": "big.bin", "key": "BIGKEY" } ] }
+JSON
+  start_refservice $address "$root"
+  echo "== download worker: 256 MiB from the reference service on loopback"
+  local limit worker
+  limit=$("$HAULBOX_WINE" "$wine_build/bin/bench/bench_minimal_loop.exe" $address BIGKEY $size \
+            "$(windows_path "$root/out/minimal.bin")" | tr -d '\r')
+  echo "$limit"
+  worker=$("$HAULBOX_WINE" "$wine_build/bin/bench/bench_worker.exe" $address BIGKEY $size \
+            "$(windows_path "$root/out")" | tr -d '\r')
+  echo "$worker"
+  cmp -s "$root/big.bin" "$root/out/bench.bin" || echo "download worker: the file differs from its source!"
+  local curl_line
+  curl_line=$( { /usr/bin/time -f '%U %S %M' curl -s -o /dev/null -w '%{speed_download}\n' \
+                 "http://$address:8089/app/big.bin"; } 2>&1 | tr '\n' ' ')
+  awk '{ printf "curl natively: %.1f MB/s, %.2f s CPU, %.1f MB peak\n", $1 / 1e6, $2 + $3, $4 / 1024 }' <<<"$curl_line"
+  awk -v w="$(rate_of "$worker")" -v l="$(rate_of "$limit")" \
+    'BEGIN { if (l > 0) printf "worker / limit: %.2f (goal 0.95 or better)\n", w / l }'
+  kill -TERM "$refservice_pid"; wait "$refservice_pid" || true
+  rm -f "$root/big.bin" "$root/web/app/big.bin" "$root/out/"*
+}
+
+# BENCH="download_worker ..." runs only the named sections.
+for section in ${BENCH:-refservice_download download_worker}; do
+  "bench_$section"
+done

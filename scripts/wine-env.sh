@@ -9,7 +9,7 @@ if [[ "$WINEARCH" == win64 ]]; then
 else
   HAULBOX_WINE=wine
 fi
-export LC_ALL=${HAULBOX_LC_ALL:-ko_KR.UTF-8}
+export LC_ALL=${HAULBOX_LC_ALL:-ko_KR.UTF-8} 2>/dev/null  # not generated here; Wine needs only the name
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${WINEDEBUG:--all}
 
