@@ -180,6 +180,36 @@ TEST(FrameworkDialog, ReturnsHitTestThroughMessageResultAndBrushesDirectly) {
   EXPECT_EQ(reinterpret_cast<LRESULT>(dialog.brush), dialog.controlColour);
 }
 
+class ModelessDialog : public Dialog {
+public:
+  ModelessDialog() : Dialog(IDD_TEST_TABLE) {}
+  int actions = 0;
+
+  static const MessageTable& Table() {
+    static const MessageEntry entries[] = {
+        messages::Command(IDC_TEST_ACTION, &ModelessDialog::ActionClicked),
+    };
+    static const MessageTable table(entries, &Dialog::Table());
+    return table;
+  }
+  const MessageTable& Messages() const override { return Table(); }
+
+private:
+  void ActionClicked() { ++actions; }
+};
+
+TEST(FrameworkDialog, ModelessDialogDispatchesAndEndsByDestruction) {
+  ModelessDialog dialog;
+  ASSERT_TRUE(dialog.Create());
+  HWND window = dialog.Hwnd();
+  ASSERT_NE(nullptr, window);
+  SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_TEST_ACTION, BN_CLICKED), 0);
+  EXPECT_EQ(1, dialog.actions);
+  dialog.EndDialog(0);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(nullptr, dialog.Hwnd());
+}
+
 class ClassProbeDialog : public Dialog {
 public:
   explicit ClassProbeDialog(UINT templateId) : Dialog(templateId) {}
