@@ -1,15 +1,18 @@
 #include "CHaulbox_downloadDlg.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "Application.h"
+#include "CFileOverCheck.h"
 #include "DownloaderRes.h"
 #include "Formatting.h"
 #include "MessageBoxes.h"
 #include "ServiceEndpoints.h"
+#include "SettingsStore.h"
+#include "SkinTable.h"
 #include "TextConversion.h"
 
 const char kDownloaderReadyText[] = "Haulbox_Downloader";
@@ -18,40 +21,137 @@ const wchar_t kDownloaderWindowClass[] = L"Haulbox_downloader";
 
 namespace {
 
-int ConfigInt(const char* entry, int defaultValue = 0) {
-  Application* app = Application::Current();
-  return app ? app->GetProfileInt("Config", entry, defaultValue) : defaultValue;
+const char kErrorCaption[] = "다운로더 (오류)";
+const char kNoticeCaption[] = "다운로더";
+const char kTrayTip[] = "다운로더";
+const COLORREF kStatusCellColour = RGB(250, 252, 228);
+const COLORREF kFolderCellColour = RGB(242, 242, 242);
+// Labels are painted over the skin: a run of spaces clears the old text first.
+const int kLabelBlankLength = 80;
+
+// Every skin button but start/stop, in the order of skinButtons_.
+const int kSkinButtonIds[] = {
+    IDC_DOWN_HIDE,         IDC_DOWN_MINIMIZE,    IDC_DOWN_CLOSE,           IDC_DOWN_MOVE_TOP,
+    IDC_DOWN_MOVE_UP,      IDC_DOWN_MOVE_DOWN,   IDC_DOWN_MOVE_BOTTOM,     IDC_DOWN_SETTINGS,
+    IDC_DOWN_DELETE_SELECTED, IDC_DOWN_REMOVE_COMPLETED, IDC_DOWN_EXIT,    IDC_DOWN_OPEN_FOLDER,
+    IDC_DOWN_HOMEPAGE,     IDC_DOWN_OPEN_FILE,   0};
+
+std::string WithBackslash(const std::string& folder) {
+  if (!folder.empty() && folder.back() == '\\') return folder;
+  return folder + "\\";
 }
 
 }  // namespace
 
-CHaulbox_downloadDlg::CHaulbox_downloadDlg() : Dialog(IDD_HAULBOX_DOWN_DIALOG), job_(jobState_, *this) {}
+CHaulbox_downloadDlg::CHaulbox_downloadDlg()
+    : CSkinDialog(IDD_HAULBOX_DOWN_DIALOG),
+      job_(jobState_, *this),
+      userButton_(settings::ConfigProgram::Downloader),
+      shutdown_(&SystemShutdown::Platform()) {}
+
+CHaulbox_downloadDlg::~CHaulbox_downloadDlg() { StopWorker(10000); }
+
+bool CHaulbox_downloadDlg::StopWorker(DWORD timeoutMs) {
+  workers_.RemoveEnded();
+  if (workers_.IsEmpty()) return true;
+  jobState_.RequestStop();
+  workers_.WaitAll(timeoutMs);
+  workers_.RemoveEnded();
+  return workers_.IsEmpty();
+}
 
 const MessageTable& CHaulbox_downloadDlg::Table() {
+  using D = CHaulbox_downloadDlg;
   static const MessageEntry entries[] = {
-      messages::CopyData(&CHaulbox_downloadDlg::ReceiveHandoff),
+      messages::CopyData(&D::ReceiveHandoff),
+      messages::Timer(kProgressTimer, &D::ProgressTimer),
+      messages::Timer(kRetryTimer, &D::RetryTimer),
+      messages::Command(IDC_DOWN_START_STOP, &D::StartStopClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_DELETE_SELECTED, &D::DeleteSelectedClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_REMOVE_COMPLETED, &D::RemoveCompletedClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_MOVE_TOP, &D::MoveTopClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_MOVE_UP, &D::MoveUpClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_MOVE_DOWN, &D::MoveDownClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_MOVE_BOTTOM, &D::MoveBottomClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_SETTINGS, &D::SettingsClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_OPEN_FOLDER, &D::OpenFolderClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_OPEN_FILE, &D::OpenFileClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_HOMEPAGE, &D::HomePageClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_HIDE, &D::HideClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_MINIMIZE, &D::MinimizeClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_CLOSE, &D::ExitClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_EXIT, &D::ExitClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_EXIT_AFTER, &D::ExitAfterClicked, BN_CLICKED),
+      messages::Command(IDC_DOWN_SHUTDOWN_AFTER, &D::ShutdownAfterClicked, BN_CLICKED),
+      messages::Command(ID_TRAY_HOMEPAGE, &D::HomePageClicked),
+      messages::Command(ID_TRAY_SHOW_WINDOW, &D::TrayShowWindow),
+      messages::Command(ID_TRAY_SETTINGS, &D::TraySettings),
+      messages::Command(ID_TRAY_EXIT, &D::ExitClicked),
+      messages::Notify(IDC_DOWN_LIST, NM_DBLCLK, &D::ListDoubleClicked),
+      messages::Registered(L"Pell_tray_icons", &D::TrayCallback),
+      messages::Registered(L"TaskbarCreated", &D::TaskbarCreated),
   };
-  static const MessageTable table(entries, &Dialog::Table());
+  static const MessageTable table(entries, &CSkinDialog::Table());
   return table;
 }
 
 BOOL CHaulbox_downloadDlg::OnInitDialog() {
+  RemoveCaption();
   list_.Attach(Hwnd(), IDC_DOWN_LIST);
+  ApplySkin();
+  LoadBackground("images/download_bg.bmp", /*topmost=*/true);
+  SetStaticCellColour(IDC_DOWN_FILE_TEXT, kStatusCellColour);
+  SetStaticCellColour(IDC_DOWN_SPEED, kStatusCellColour);
+  SetStaticCellColour(IDC_DOWN_TIME_LEFT, kStatusCellColour);
+  SetStaticCellColour(IDC_DOWN_FOLDER_TEXT, kFolderCellColour);
+  CreateProgressBars();
+  exitAfterBox_.Attach(Hwnd(), IDC_DOWN_EXIT_AFTER);
+  shutdownAfterBox_.Attach(Hwnd(), IDC_DOWN_SHUTDOWN_AFTER);
   ReadSettings();
   AdmitCopyDataThroughFilter();
   SetIcons();
   readyFlag_ = 1;
   jobState_.Reset();
-  running_ = 0;
+  totalBytes_ = completedBytes_ = 0;
+  SetRunning(false);
   job_.Member() = MemberFields();
   if (Application* app = Application::Current()) app->SetMainWindow(Hwnd());
   AnnounceReady();
+  AddTrayIcon();
   return TRUE;
 }
 
+void CHaulbox_downloadDlg::ApplySkin() {
+  startStopButton_.Attach(Hwnd(), IDC_DOWN_START_STOP);
+  if (const SkinRow* row = FindSkin(SkinWindow::DownloaderMain, IDC_DOWN_START_STOP)) startStopButton_.LoadSkin(*row);
+  for (int i = 0; kSkinButtonIds[i] != 0; ++i) {
+    CButtontoImage& button = skinButtons_[i];
+    if (!button.Attach(Hwnd(), kSkinButtonIds[i])) continue;
+    if (const SkinRow* row = FindSkin(SkinWindow::DownloaderMain, kSkinButtonIds[i])) button.LoadSkin(*row);
+  }
+}
+
+void CHaulbox_downloadDlg::CreateProgressBars() {
+  fileBar_.CreateOver(Hwnd(), 0, IDC_DOWN_FILE_PROGRESS);
+  totalBar_.CreateOver(Hwnd(), 0, IDC_DOWN_TOTAL_PROGRESS);
+  fileBar_.SetRange(0, 1000);
+  totalBar_.SetRange(0, 1000);
+}
+
+void CHaulbox_downloadDlg::AddTrayIcon() {
+  tray_ = std::make_unique<CTrayicon>(Hwnd(), CTrayicon::kIconId, IDI_TRAY);
+  tray_->AddIcon(kTrayTip);
+}
+
+void CHaulbox_downloadDlg::DeleteTrayIcon() { tray_.reset(); }
+
 void CHaulbox_downloadDlg::OnCancel() { ShowWindow(Hwnd(), SW_HIDE); }
 
-void CHaulbox_downloadDlg::ReadSettings() { jobState_.existingFileRule = ConfigInt("DOWN_File_over"); }
+void CHaulbox_downloadDlg::ReadSettings() {
+  jobState_.existingFileRule = settings::ReadInt("DOWN_File_over");
+  exitAfterBox_.SetCheck(settings::ReadInt("DOWN_Program_end") != 0 ? BST_CHECKED : BST_UNCHECKED);
+  shutdownAfterBox_.SetCheck(settings::ReadInt("DOWN_System_end") != 0 ? BST_CHECKED : BST_UNCHECKED);
+}
 
 // The launcher window runs in the browser, possibly at a lower integrity
 // level: WM_COPYDATA from it must be let through the message filter.
@@ -94,7 +194,7 @@ bool CHaulbox_downloadDlg::ReceiveHandoff(HWND, const COPYDATASTRUCT& data) {
   const char* text = static_cast<const char*>(data.lpData);
   pendingHandoff_ = text ? std::string(text, strnlen(text, data.cbData)) : std::string();
   if (readyFlag_) {
-    list_.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES);
+    list_.SetExtendedStyle(CFileList<DownloadEntry>::kExtendedStyle);
     if (!columnsCreated_) {
       CreateListColumns();
       columnsCreated_ = 1;
@@ -111,97 +211,291 @@ void CHaulbox_downloadDlg::ProcessJob(const std::string& handoffText) {
 }
 
 void CHaulbox_downloadDlg::CreateListColumns() {
-  list_.InsertColumn(0, "파일명", 300);
-  list_.InsertColumn(1, "크기", 80, LVCFMT_RIGHT);
-  list_.InsertColumn(2, "상태", 60, LVCFMT_CENTER);
+  RECT client{};
+  GetClientRect(list_.Hwnd(), &client);
+  // The state column takes what the name and size columns leave, but stays readable.
+  const int stateWidth = std::max<int>(60, client.right - client.left - 555);
+  list_.InsertColumn(0, "파일명", 490, LVCFMT_CENTER);
+  list_.InsertColumn(1, "파일크기", 60, LVCFMT_RIGHT);
+  list_.InsertColumn(3, "진행상태", stateWidth, LVCFMT_CENTER);
 }
 
 void CHaulbox_downloadDlg::MoveToTopLeft() {
   SetWindowPos(Hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void CHaulbox_downloadDlg::AttachSystemIcons() {
-  SHFILEINFOW info{};
-  auto systemList = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoW(L"C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-  if (!systemList) return;
-  // The system image list belongs to the shell: the list must not destroy it.
-  LONG_PTR style = GetWindowLongPtrW(list_.Hwnd(), GWL_STYLE);
-  SetWindowLongPtrW(list_.Hwnd(), GWL_STYLE, style | LVS_SHAREIMAGELISTS);
-  list_.SetImageList(systemList, LVSIL_SMALL);
-}
+void CHaulbox_downloadDlg::AttachSystemIcons() { list_.AttachSystemImageList(); }
 
 bool CHaulbox_downloadDlg::PickFolder(const std::string& title, std::string& folder) {
-  std::wstring wideTitle = Widen(title);
-  BROWSEINFOW browse{};
-  browse.hwndOwner = Hwnd();
-  browse.lpszTitle = wideTitle.c_str();
-  browse.ulFlags = BIF_RETURNONLYFSDIRS;
-  PIDLIST_ABSOLUTE picked = SHBrowseForFolderW(&browse);
-  if (!picked) return false;
-  wchar_t path[MAX_PATH] = L"";
-  bool ok = SHGetPathFromIDListW(picked, path) != FALSE;
-  CoTaskMemFree(picked);
-  if (ok) folder = Narrow(path);
-  return ok;
+  return BrowseForFolder(Hwnd(), title, folder);
 }
 
 int CHaulbox_downloadDlg::RowCount() { return list_.GetItemCount(); }
 
 void CHaulbox_downloadDlg::AddRow(int entryIndex) {
   const DownloadEntry& entry = jobState_.entries[entryIndex];
-  list_.InsertItem(entryIndex, entry.name);
-  list_.SetItemText(entryIndex, 1, FormatSize(entry.size.load()));
-  list_.SetItemText(entryIndex, 2, "대기");
+  list_.InsertFileRow(entryIndex, entry.name, FormatSize(entry.size.load()), "대기");
 }
 
-// The totals shown by the progress bars come with the window's face; here the
-// entry count and the transfer cursor are brought up to date.
+std::int64_t CHaulbox_downloadDlg::EntrySize(int index) const {
+  return index >= 0 && index < kEntryLimit ? jobState_.entries[index].size.load() : 0;
+}
+
+void CHaulbox_downloadDlg::ClearRunning() {
+  SetRunning(false);
+  RepaintStartStop();
+}
+
+void CHaulbox_downloadDlg::OpenWebHost() { ShellOpen("iexplore", WebHostUrl("/")); }
+
+// ---- Labels, captions and totals -------------------------------------------
+
+void CHaulbox_downloadDlg::SetLabel(int id, const std::string& text) {
+  SetItemText(id, std::string(kLabelBlankLength, ' '));
+  SetItemText(id, text);
+}
+
+void CHaulbox_downloadDlg::SetRowState(int row, const char* text) {
+  if (row >= 0 && row < list_.GetItemCount()) list_.SetItemText(row, CFileList<DownloadEntry>::kStateColumn, text);
+}
+
+void CHaulbox_downloadDlg::RepaintStartStop() {
+  if (startStopButton_.Hwnd()) InvalidateRect(startStopButton_.Hwnd(), nullptr, FALSE);
+}
+
+void CHaulbox_downloadDlg::ShowCursorFile() {
+  const DownloadEntry* entry = jobState_.CursorEntry();
+  if (!entry || entry->name.empty()) {
+    // Nothing left to download: the labels say so instead of naming no file.
+    SetLabel(IDC_DOWN_FILE_TEXT, "");
+    SetLabel(IDC_DOWN_FOLDER_TEXT, "");
+    return;
+  }
+  SetLabel(IDC_DOWN_FILE_TEXT, "'" + ShortName(entry->name) + "' 다운로드중");
+  SetLabel(IDC_DOWN_FOLDER_TEXT, entry->localFolder);
+}
+
+void CHaulbox_downloadDlg::ShowOverallProgress(std::int64_t done, bool reset) {
+  totalBar_.m_caption = ProgressCaption(done, totalBytes_);
+  const auto position = static_cast<std::uint32_t>(ProgressPosition(done, totalBytes_));
+  if (reset) {
+    totalBar_.SetPos(1);
+    totalBar_.SetPos(0);
+  }
+  totalBar_.SetPos(position);
+  if (!reset) totalBar_.Invalidate();  // the caption may change while the position does not
+}
+
+void CHaulbox_downloadDlg::ShowFileProgress(std::int64_t received, std::int64_t size, bool reset) {
+  fileBar_.m_caption = ProgressCaption(received, size);
+  const auto position = static_cast<std::uint32_t>(ProgressPosition(received, size));
+  if (reset) {
+    fileBar_.SetRange(0, 1000);
+    fileBar_.SetPos(1);
+    fileBar_.SetPos(0);
+  }
+  fileBar_.SetPos(position);
+  if (!reset) fileBar_.Invalidate();
+}
+
 void CHaulbox_downloadDlg::RecomputeTotals() {
   if (jobState_.entryCount == 0) return;
+  totalBytes_ = completedBytes_ = 0;
   int walked = 0;
   for (; walked < kEntryLimit && !jobState_.entries[walked].name.empty(); ++walked) {
-    if (jobState_.transferCursor < 0 && jobState_.entries[walked].state != kEntryComplete) {
+    const DownloadEntry& entry = jobState_.entries[walked];
+    totalBytes_ += entry.size.load();
+    if (entry.state == kEntryComplete) {
+      completedBytes_ += entry.size.load();
+    } else if (jobState_.transferCursor < 0) {
       jobState_.transferCursor = walked;
     }
   }
   jobState_.entryCount = walked;
+  fileBar_.SetRange(0, 1000);
+  totalBar_.SetRange(0, 1000);
+  SetLabel(IDC_DOWN_TIME_LEFT, "00:00:00");
+  ShowOverallProgress(completedBytes_, true);
+  fileBar_.m_caption = "0/100%(0/0 Byte)";
+  fileBar_.SetPos(0);
+  fileBar_.Invalidate();
+  ShowCursorFile();
+  SetLabel(IDC_DOWN_SPEED, "-");
 }
 
-void CHaulbox_downloadDlg::ToggleDownload() {
-  if (running_) {
-    jobState_.stoppedIndex = jobState_.transferCursor.load();
-    jobState_.RequestStop();
-    running_ = 0;
+void CHaulbox_downloadDlg::RefreshTotals() {
+  totalBytes_ = completedBytes_ = 0;
+  int walked = 0;
+  for (; walked < kEntryLimit && !jobState_.entries[walked].name.empty(); ++walked) {
+    const DownloadEntry& entry = jobState_.entries[walked];
+    totalBytes_ += entry.size.load();
+    if (entry.state == kEntryStopped || entry.state == kEntryComplete) completedBytes_ += entry.received.load();
+  }
+  jobState_.entryCount = walked;
+  totalBar_.SetRange(0, 1000);
+  if (walked > 0) {
+    ShowOverallProgress(completedBytes_, true);
     return;
   }
-  StartNextDownload();
+  totalBar_.m_caption = "0%/100%(0/0 Byte)";
+  totalBar_.SetPos(0);
+  totalBar_.Invalidate();
+  SetLabel(IDC_DOWN_TIME_LEFT, "00:00:00");
 }
 
-// Starts the worker for the first unfinished entry. The progress timer that
-// follows it and goes on to the next file belongs to the scheduling.
-void CHaulbox_downloadDlg::StartNextDownload() {
-  workers_.RemoveEnded();
-  if (!workers_.IsEmpty()) return;  // the stopped worker has not ended yet
+// ---- Commands ----------------------------------------------------------------
+
+bool CHaulbox_downloadDlg::BlockedWhileRunning() {
+  if (!IsRunning()) return false;
+  ShowMessageBox(Hwnd(), "전송중에는 사용할수 없습니다.", kErrorCaption, MB_OK | MB_ICONERROR);
+  return true;
+}
+
+CUser_button<DownloadEntry>& CHaulbox_downloadDlg::UserButton() {
+  userButton_.Attach(Hwnd(), &list_);
+  return userButton_;
+}
+
+void CHaulbox_downloadDlg::DeleteSelectedClicked() {
+  if (BlockedWhileRunning()) return;
+  if (list_.GetSelectedCount() <= 0) {
+    ShowMessageBox(Hwnd(), "삭제할 파일을 선택하세요.", kNoticeCaption, MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  if (ShowMessageBox(Hwnd(), "삭제하시겠습니까?", "삭제확인", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  UserButton().DeleteSelected(*this);
+}
+
+void CHaulbox_downloadDlg::RemoveCompletedClicked() {
+  if (BlockedWhileRunning()) return;
+  UserButton().RemoveCompleted(*this);
+}
+
+void CHaulbox_downloadDlg::MoveTopClicked() {
+  if (!BlockedWhileRunning()) list_.MoveSelectedToTop();
+}
+void CHaulbox_downloadDlg::MoveUpClicked() {
+  if (!BlockedWhileRunning()) list_.MoveSelectedUp();
+}
+void CHaulbox_downloadDlg::MoveDownClicked() {
+  if (!BlockedWhileRunning()) list_.MoveSelectedDown();
+}
+void CHaulbox_downloadDlg::MoveBottomClicked() {
+  if (!BlockedWhileRunning()) list_.MoveSelectedToBottom();
+}
+
+void CHaulbox_downloadDlg::SettingsClicked() {
+  UserButton().OpenSettings();
+  ReadSettings();
+}
+
+int CHaulbox_downloadDlg::ChosenEntry() const {
+  if (jobState_.entryCount <= 0) return -1;
+  const int selected = list_.GetNextItem(-1, LVNI_SELECTED);
+  if (selected >= 0 && selected < jobState_.entryCount) return selected;
+  for (int i = 0; i < jobState_.entryCount; ++i) {
+    const DownloadEntry& entry = jobState_.entries[i];
+    if (entry.state != kEntryComplete || entry.requested != 0) {
+      const int cursor = jobState_.transferCursor.load();
+      return cursor >= 0 && cursor < jobState_.entryCount ? cursor : 0;
+    }
+  }
+  return 0;
+}
+
+void CHaulbox_downloadDlg::OpenFolderClicked() {
+  const int chosen = ChosenEntry();
+  if (chosen < 0) return;
+  ShellOpen("explorer", jobState_.entries[chosen].localFolder);
+}
+
+void CHaulbox_downloadDlg::OpenFileClicked() {
+  const int chosen = ChosenEntry();
+  if (chosen < 0 || jobState_.entries[chosen].received.load() <= 0) {
+    ShowMessageBox(Hwnd(), "선택한 파일은 전송되지 않아 재생할수 없습니다.", "재생오류", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  OpenEntryFile(chosen);
+}
+
+void CHaulbox_downloadDlg::OpenEntryFile(int index) {
+  const DownloadEntry& entry = jobState_.entries[index];
+  ShellOpen("", WithBackslash(entry.localFolder) + entry.name);
+  ShowWindow(Hwnd(), SW_MINIMIZE);
+}
+
+bool CHaulbox_downloadDlg::ListDoubleClicked(const NMHDR&, LRESULT& result) {
+  result = 0;
+  const int selected = list_.GetNextItem(-1, LVNI_SELECTED);
+  if (selected >= 0 && selected < jobState_.entryCount) OpenEntryFile(selected);
+  return true;
+}
+
+void CHaulbox_downloadDlg::ShellOpen(const std::string& program, const std::string& parameter) {
+  if (program.empty()) {
+    ShellExecuteW(Hwnd(), nullptr, Widen(parameter).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  } else {
+    ShellExecuteW(Hwnd(), L"open", Widen(program).c_str(), Widen(parameter).c_str(), nullptr, SW_SHOWNORMAL);
+  }
+}
+
+void CHaulbox_downloadDlg::HomePageClicked() { OpenWebHost(); }
+void CHaulbox_downloadDlg::HideClicked() { ShowWindow(Hwnd(), SW_HIDE); }
+void CHaulbox_downloadDlg::MinimizeClicked() { ShowWindow(Hwnd(), SW_MINIMIZE); }
+
+void CHaulbox_downloadDlg::ExitAfterClicked() { settings::WriteInt("DOWN_Program_end", exitAfterBox_.IsChecked() ? 1 : 0); }
+
+void CHaulbox_downloadDlg::ShutdownAfterClicked() {
+  settings::WriteInt("DOWN_System_end", shutdownAfterBox_.IsChecked() ? 1 : 0);
+}
+
+void CHaulbox_downloadDlg::TrayShowWindow() {
+  SetFocus(Hwnd());
+  trayMenus_.ShowOwner(Hwnd());
+}
+
+void CHaulbox_downloadDlg::TraySettings() {
+  trayMenus_.ShowOwner(Hwnd());
+  SettingsClicked();
+}
+
+bool CHaulbox_downloadDlg::TrayCallback(WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  result = tray_ ? tray_->HandleCallback(wParam, lParam, IDR_TRAY_MENU) : 0;
+  return true;
+}
+
+// Explorer was restarted: its notification area has forgotten the icon.
+bool CHaulbox_downloadDlg::TaskbarCreated(WPARAM, LPARAM, LRESULT& result) {
+  if (tray_) tray_->AddIcon(kTrayTip);
+  result = 0;
+  return true;
+}
+
+// ---- Completion and exit -----------------------------------------------------
+
+void CHaulbox_downloadDlg::RunCompletionActions() {
+  SetRunning(false);
+  RepaintStartStop();
+  SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   jobState_.transferCursor = kNoTransferCursor;
   for (int i = 0; i < kEntryLimit && !jobState_.entries[i].name.empty(); ++i) {
     DownloadEntry& entry = jobState_.entries[i];
-    bool pending = entry.state != kEntryComplete || entry.requested != 0;
-    if (pending && entry.state != kEntryFailed) {
-      jobState_.transferCursor = i;
-      break;
-    }
+    if (entry.state != kEntryFailed) continue;
+    entry.state = kEntryWaiting;
+    if (jobState_.transferCursor < 0) jobState_.transferCursor = i;
   }
-  DownloadEntry* entry = jobState_.CursorEntry();
-  if (!entry) return;
-  if (entry->requested == 0) entry->received = 0;
-  entry->state = kEntryDownloading;
-  running_ = 1;
-  if (!workers_.Start(jobState_)) running_ = 0;
-}
-
-void CHaulbox_downloadDlg::OpenWebHost() {
-  ShellExecuteW(nullptr, L"open", L"iexplore", Widen(WebHostUrl("/")).c_str(), nullptr, SW_SHOWNORMAL);
+  if (settings::ReadInt("DOWN_System_end") != 0) {
+    DeleteTrayIcon();
+    shutdown_->EnablePrivilege(L"SeShutdownPrivilege");
+    shutdown_->InitiateShutdown(nullptr, 0, FALSE, FALSE);
+    return;
+  }
+  if (settings::ReadInt("DOWN_Program_end") == 1) {
+    ExitProgram();
+    return;
+  }
+  ShowMessageBox(Hwnd(), "모든 파일이 전송완료되었습니다.", "전송완료", MB_OK | MB_ICONINFORMATION);
+  ShowWindow(Hwnd(), SW_SHOW);
 }
 
 void CHaulbox_downloadDlg::ExitProgram() {
@@ -215,6 +509,9 @@ void CHaulbox_downloadDlg::ExitProgram() {
     return;
   }
   job_.Logout();
+  DeleteTrayIcon();
+  StopTimer(kProgressTimer);
+  StopTimer(kRetryTimer);
   PostQuitMessage(0);
   EndDialog(IDCANCEL);
 }

@@ -1,41 +1,90 @@
 #pragma once
-// The downloader's main window: it announces itself to the web control's
-// launcher window, receives hand-offs and runs their jobs, and starts the
-// download workers. Its skinned face (buttons, progress bars, banner, tray
-// icon) is added on top of this.
+// The downloader's main window: a captionless skinned dialog that announces
+// itself to the web control's launcher window, receives hand-offs and runs
+// their jobs, downloads the files one after another (one worker thread per
+// file, followed by the progress timer), shows the progress, and keeps an
+// icon in the notification area.
+#include <cstdint>
+#include <memory>
 #include <string>
 
-#include "Dialog.h"
+#include "CButtontoImage.h"
+#include "CFileList.h"
+#include "CPic_Progress.h"
+#include "CSkinDialog.h"
+#include "CTray_menus.h"
+#include "CTrayicon.h"
+#include "CUser_button.h"
+#include "CheckBox.h"
 #include "DownloadJob.h"
 #include "DownloadJobState.h"
 #include "DownloadWorker.h"
-#include "ListView.h"
+#include "FileListOwner.h"
+#include "SpeedSmoother.h"
+#include "SystemShutdown.h"
 
 constexpr ULONG_PTR kHandoffTagDownloader = 0x02740F34;  // 41160500
 extern const char kDownloaderReadyText[];                // "Haulbox_Downloader"
 extern const wchar_t kLauncherWindowClass[];             // "HAULbox_AX_EXE"
 extern const wchar_t kDownloaderWindowClass[];           // "Haulbox_downloader"
 
-class CHaulbox_downloadDlg : public Dialog, private DownloadJobHost {
+class CHaulbox_downloadDlg : public CSkinDialog, private DownloadJobHost, private FileListOwner {
 public:
+  static constexpr UINT_PTR kProgressTimer = 1;
+  static constexpr UINT_PTR kRetryTimer = 104;
+  static constexpr int kRetryLimit = 3;
+
   CHaulbox_downloadDlg();
+  ~CHaulbox_downloadDlg() override;
 
   static const MessageTable& Table();
   const MessageTable& Messages() const override { return Table(); }
 
   bool IsReady() const { return readyFlag_ != 0; }
+  bool IsRunning() override { return startStopButton_.m_alternate != 0; }
   DownloadJobState& JobState() { return jobState_; }
   DownloadJob& Job() { return job_; }
+  CFileList<DownloadEntry>& List() { return list_; }
+  CPic_Progress& FileBar() { return fileBar_; }
+  CPic_Progress& TotalBar() { return totalBar_; }
+  std::int64_t TotalBytes() const override { return totalBytes_; }
+  std::int64_t DoneBytes() const override { return completedBytes_; }
+  int RetryCount() const { return retryCount_; }
+  bool HasTrayIcon() const { return tray_ != nullptr; }
+  // Replaces the platform's shutdown (tests).
+  void SetSystemShutdown(SystemShutdown& shutdown) { shutdown_ = &shutdown; }
 
-  // Re-reads the settings the window keeps: the existing-file rule.
+  // Re-reads the settings the window keeps: the existing-file rule and the
+  // two completion check boxes.
   void ReadSettings();
   // The exit routine: confirmation when files are unfinished, logout, quit.
   void ExitProgram() override;
+  // Start / stop (button 1016, the retry timer, auto-start of a job).
+  void ToggleDownload() override;
+  void StartNextDownload();
+  void ShowFileProgress(std::int64_t received, std::int64_t size, bool reset);
+  void RecomputeTotals() override;
+  void RefreshTotals() override;
+  void RunCompletionActions();
+  // The entry buttons 1036 and 1046 act on, -1 when the list is empty.
+  int ChosenEntry() const;
+  // Asks a running worker to stop and waits for it (bounded); true when no
+  // worker is left. The window's destructor does this, so no worker ever
+  // writes into a window that is gone.
+  bool StopWorker(DWORD timeoutMs);
 
 protected:
   BOOL OnInitDialog() override;
-  void OnOK() override {}             // Enter does nothing
-  void OnCancel() override;           // closing only hides the window
+  void OnOK() override {}      // Enter does nothing
+  void OnCancel() override;    // closing only hides the window
+
+  // The folder picker of the local-file recovery; false when nothing was
+  // picked (tests answer it themselves).
+  virtual bool BrowseDownloadFolder(std::string& folder, const std::string& title);
+  // The existing-file question (CFileOverCheck): 1 overwrite, 2 resume.
+  virtual int AskExistingFile(const std::string& name);
+  // Opens a file, a folder or the home page through the shell.
+  virtual void ShellOpen(const std::string& program, const std::string& parameter);
 
 private:
   bool ReceiveHandoff(HWND sender, const COPYDATASTRUCT& data);
@@ -44,7 +93,56 @@ private:
   void SetIcons();
   void AnnounceReady();
   void CreateListColumns();
-  void StartNextDownload();
+  void ApplySkin();
+  void CreateProgressBars();
+  void AddTrayIcon();
+  void DeleteTrayIcon();
+
+  // Labels and captions.
+  void SetLabel(int id, const std::string& text);
+  void ShowCursorFile();
+  void ShowOverallProgress(std::int64_t done, bool reset);
+  void SetRowState(int row, const char* text);
+  void RepaintStartStop();
+  void SetRunning(bool running) { startStopButton_.m_alternate = running ? 1 : 0; }
+
+  // Commands.
+  bool BlockedWhileRunning();
+  void StartStopClicked() { ToggleDownload(); }
+  void DeleteSelectedClicked();
+  void RemoveCompletedClicked();
+  void MoveTopClicked();
+  void MoveUpClicked();
+  void MoveDownClicked();
+  void MoveBottomClicked();
+  void SettingsClicked();
+  void OpenFolderClicked();
+  void OpenFileClicked();
+  void HomePageClicked();
+  void HideClicked();
+  void MinimizeClicked();
+  void ExitClicked() { ExitProgram(); }
+  void ExitAfterClicked();
+  void ShutdownAfterClicked();
+  void TrayShowWindow();
+  void TraySettings();
+  bool ListDoubleClicked(const NMHDR& header, LRESULT& result);
+  bool TrayCallback(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  bool TaskbarCreated(WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void OpenEntryFile(int index);
+  CUser_button<DownloadEntry>& UserButton();
+
+  // Scheduling.
+  void ProgressTimer();
+  void RetryTimer();
+  void FollowRunningWorker();
+  void ActOnEndedWorker();
+  void AskAboutExistingFile();
+  void RetryAfterNetworkFailure();
+  void RecoverLocalFolder();
+  void FinishCompletedFile();
+  void UpdateSpeedAndTimeLeft(const DownloadEntry& entry);
+  bool WaitForStoppedWorker();
 
   // DownloadJobHost
   HWND JobOwner() override { return Hwnd(); }
@@ -53,18 +151,42 @@ private:
   bool PickFolder(const std::string& title, std::string& folder) override;
   int RowCount() override;
   void AddRow(int entryIndex) override;
-  void RecomputeTotals() override;
-  bool IsRunning() override { return running_ != 0; }
-  void ClearRunning() override { running_ = 0; }
-  void ToggleDownload() override;
+  void ClearRunning() override;
   void OpenWebHost() override;
+
+  // FileListOwner
+  int EntryCount() const override { return jobState_.entryCount; }
+  void SetEntryCount(int count) override { jobState_.entryCount = count; }
+  std::int64_t EntrySize(int index) const override;
+  void SetTotalBytes(std::int64_t bytes) override { totalBytes_ = bytes; }
+  void SetDoneBytes(std::int64_t bytes) override { completedBytes_ = bytes; }
+  int TransferCursor() const override { return jobState_.transferCursor.load(); }
+  void SetTransferCursor(int index) override { jobState_.transferCursor = index; }
+  int StoppedIndex() const override { return jobState_.stoppedIndex.load(); }
+  void SetStoppedIndex(int index) override { jobState_.stoppedIndex = index; }
 
   int readyFlag_ = 0;
   std::string pendingHandoff_;
   int columnsCreated_ = 0;
-  int running_ = 0;
-  DownloadJobState jobState_;
+  std::int64_t totalBytes_ = 0;
+  std::int64_t completedBytes_ = 0;
+  // Kept for the life of the program, not per file or job.
+  int retryCount_ = 0;
+  SpeedSmoother speed_;
+
+  CFileList<DownloadEntry> list_;
+  DownloadJobState jobState_{list_.m_entries};
   DownloadJob job_;
   DownloadWorkers workers_;
-  ListView list_;
+  CUser_button<DownloadEntry> userButton_;
+  CTray_menus trayMenus_;
+  std::unique_ptr<CTrayicon> tray_;
+  SystemShutdown* shutdown_;
+
+  CPic_Progress fileBar_;
+  CPic_Progress totalBar_;
+  CButtontoImage startStopButton_;  // its alternate face flag is the running flag
+  CButtontoImage skinButtons_[15];
+  CheckBox exitAfterBox_;
+  CheckBox shutdownAfterBox_;
 };

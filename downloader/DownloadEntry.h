@@ -29,6 +29,7 @@ struct DownloadEntry {
   std::string dataServer;  // dotted IPv4
   std::string extension;
   std::string serverKey;
+  std::string rawReply;  // the file reply as received
 
   DownloadEntry() = default;
   DownloadEntry(const DownloadEntry& other) { *this = other; }
@@ -46,6 +47,7 @@ struct DownloadEntry {
     dataServer = other.dataServer;
     extension = other.extension;
     serverKey = other.serverKey;
+    rawReply = other.rawReply;
     return *this;
   }
 };

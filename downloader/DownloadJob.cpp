@@ -152,7 +152,7 @@ bool DownloadJob::AddEntry(const std::string& fileCode, const std::string& reply
   entry.dataServer = file.dataServer;
   entry.extension = job_text::ExtensionOf(file.name);
   entry.serverKey = file.serverKey;
-  state_.rawReplies[index] = reply;
+  entry.rawReply = reply;
   state_.entryCount = index + 1;
   return true;
 }

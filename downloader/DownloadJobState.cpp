@@ -41,7 +41,6 @@ void DownloadJobState::RequestStop() {
 void DownloadJobState::Reset() {
   for (int i = 0; i < kEntryLimit; ++i) {
     entries[i] = DownloadEntry();
-    rawReplies[i].clear();
   }
   entryCount = 0;
   transferCursor = 0;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -39,9 +40,17 @@ private:
   SOCKET socket_ = INVALID_SOCKET;
 };
 
-struct DownloadJobState {
-  DownloadEntry entries[kEntryLimit];
-  std::string rawReplies[kEntryLimit];  // slot i: the file reply of entry i
+class DownloadJobState {
+  std::unique_ptr<DownloadEntry[]> ownEntries_;  // only when no array is given
+
+public:
+  // The entries are the transfer list's array (entry i belongs to row i);
+  // without one the state keeps an array of its own.
+  explicit DownloadJobState(DownloadEntry* entryArray = nullptr)
+      : ownEntries_(entryArray ? nullptr : new DownloadEntry[kEntryLimit]),
+        entries(entryArray ? entryArray : ownEntries_.get()) {}
+
+  DownloadEntry* const entries;  // kEntryLimit entries, packed from 0
   std::int32_t entryCount = 0;
 
   // Shared with the worker.

@@ -92,7 +92,7 @@ TEST_F(DownloadJobTest, ListOfAMemberFillsTheEntries) {
   EXPECT_EQ(5000, report.size.load());
   EXPECT_EQ("K200", report.serverKey);
   EXPECT_EQ(kServer, report.dataServer);
-  EXPECT_EQ("report.bin|127.0.4.10|K200|docs\\|5000", state_.rawReplies[1]);
+  EXPECT_EQ("report.bin|127.0.4.10|K200|docs\\|5000", state_.entries[1].rawReply);
   EXPECT_EQ((std::vector<int>{0, 1}), host_.rows);
   EXPECT_EQ("tester", job_.Member().memberId);
   EXPECT_EQ(2048, job_.Member().megabytes);

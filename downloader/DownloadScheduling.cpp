@@ -1,0 +1,208 @@
+// The main window's scheduling: starting and stopping the worker, the
+// progress timer that follows it and acts on its outcome, and the retry timer.
+#include "CHaulbox_downloadDlg.h"
+
+#include "CFileOverCheck.h"
+#include "DownloaderRes.h"
+#include "Formatting.h"
+#include "JobText.h"
+#include "SettingsStore.h"
+
+namespace {
+
+constexpr UINT kFirstTickMs = 500;
+constexpr UINT kTickMs = 250;
+constexpr UINT kRetryDelayMs = 1000;
+// A stopped worker ends after its current chunk (its socket is shut down);
+// a start that comes before that waits for it this long at most.
+constexpr DWORD kStoppedWorkerWaitMs = 5000;
+
+std::int64_t Percent(std::int64_t done, std::int64_t total) {
+  const std::int64_t hundredth = total / 100;
+  return done / (hundredth > 0 ? hundredth : 1);
+}
+
+}  // namespace
+
+void CHaulbox_downloadDlg::ToggleDownload() {
+  if (IsRunning()) {
+    jobState_.stoppedIndex = jobState_.transferCursor.load();
+    jobState_.RequestStop();
+    SetRunning(false);
+  } else {
+    StartNextDownload();
+  }
+  RepaintStartStop();
+}
+
+// Two workers must never write one file: a start right after a stop waits
+// for the stopped worker to end.
+bool CHaulbox_downloadDlg::WaitForStoppedWorker() {
+  workers_.RemoveEnded();
+  if (workers_.IsEmpty()) return true;
+  workers_.WaitAll(kStoppedWorkerWaitMs);
+  workers_.RemoveEnded();
+  return workers_.IsEmpty();
+}
+
+void CHaulbox_downloadDlg::StartNextDownload() {
+  if (!WaitForStoppedWorker()) return;
+  jobState_.transferCursor = kNoTransferCursor;
+  bool pendingSeen = false;
+  for (int i = 0; i < kEntryLimit && !jobState_.entries[i].name.empty(); ++i) {
+    const DownloadEntry& entry = jobState_.entries[i];
+    if (entry.state == kEntryComplete && entry.requested == 0) continue;
+    pendingSeen = true;
+    if (entry.state != kEntryFailed) {
+      jobState_.transferCursor = i;
+      break;
+    }
+  }
+  DownloadEntry* entry = jobState_.CursorEntry();
+  if (!pendingSeen || !entry) {
+    RunCompletionActions();
+    return;
+  }
+  if (entry->requested == 0) entry->received = 0;
+  entry->state = kEntryDownloading;
+  SetRunning(true);
+  if (!workers_.Start(jobState_)) {
+    entry->state = kEntryWaiting;
+    SetRunning(false);
+    return;
+  }
+  ShowCursorFile();
+  ShowFileProgress(entry->received.load(), entry->size.load(), true);
+  StartTimer(kProgressTimer, kFirstTickMs);
+}
+
+void CHaulbox_downloadDlg::RetryTimer() {
+  StopTimer(kRetryTimer);
+  if (!IsRunning()) ToggleDownload();  // the user may have started it meanwhile
+}
+
+void CHaulbox_downloadDlg::ProgressTimer() {
+  StopTimer(kProgressTimer);
+  if (!workers_.IsEmpty()) {
+    FollowRunningWorker();
+  } else {
+    ActOnEndedWorker();
+  }
+}
+
+// Branch A: a worker is registered (it may have ended since the last tick).
+void CHaulbox_downloadDlg::FollowRunningWorker() {
+  workers_.RemoveEnded();
+  if (jobState_.downloadStatus == kStatusAskExistingFile && workers_.IsEmpty()) {
+    AskAboutExistingFile();
+    return;
+  }
+  const int cursor = jobState_.transferCursor.load();
+  if (const DownloadEntry* entry = jobState_.CursorEntry()) {
+    const std::int64_t received = entry->received.load();
+    const std::int64_t size = entry->size.load();
+    if (received == size) {
+      SetRowState(cursor, "완료");
+      ShowFileProgress(size, size, false);
+    } else {
+      const std::int64_t done = completedBytes_ + received;
+      ShowOverallProgress(done, false);
+      ShowFileProgress(received, size, false);
+      SetRowState(cursor, "전송중");
+      UpdateSpeedAndTimeLeft(*entry);
+    }
+  }
+  StartTimer(kProgressTimer, kTickMs);
+}
+
+void CHaulbox_downloadDlg::AskAboutExistingFile() {
+  DownloadEntry* entry = jobState_.CursorEntry();
+  jobState_.overwriteAnswer = AskExistingFile(entry ? entry->name : std::string());
+  if (entry) entry->state = kEntryWaiting;
+  jobState_.downloadStatus = kStatusNone;
+  StartNextDownload();
+}
+
+int CHaulbox_downloadDlg::AskExistingFile(const std::string& name) {
+  CFileOverCheck prompt;
+  prompt.m_fileText = name;
+  return static_cast<int>(prompt.DoModal());
+}
+
+void CHaulbox_downloadDlg::UpdateSpeedAndTimeLeft(const DownloadEntry& entry) {
+  const std::int64_t received = entry.received.load();
+  const std::int64_t bytesLeft = totalBytes_ - completedBytes_ - received;
+  SpeedTickResult tick = speed_.Tick(jobState_.currentSpeed.load(), received, bytesLeft);
+  if (tick.shownSpeed) SetLabel(IDC_DOWN_SPEED, FormatSize(*tick.shownSpeed));
+  if (tick.remainingSeconds) SetLabel(IDC_DOWN_TIME_LEFT, FormatDuration(*tick.remainingSeconds));
+}
+
+// Branch B: the worker has ended and was removed on an earlier tick.
+void CHaulbox_downloadDlg::ActOnEndedWorker() {
+  if (jobState_.downloadStatus == kStatusNetworkFailure) {
+    RetryAfterNetworkFailure();
+  } else if (jobState_.downloadStatus == kStatusLocalFileFailure) {
+    RecoverLocalFolder();  // restarts: the new worker is followed by its own ticks
+    return;
+  }
+  FinishCompletedFile();
+}
+
+void CHaulbox_downloadDlg::RetryAfterNetworkFailure() {
+  SetRunning(false);
+  RepaintStartStop();
+  if (retryCount_ < kRetryLimit) {
+    ++retryCount_;
+    StartTimer(kRetryTimer, kRetryDelayMs);
+  } else {
+    retryCount_ = 0;
+    const int cursor = jobState_.transferCursor.load();
+    SetRowState(cursor, "오류");
+    if (cursor >= 0 && cursor < jobState_.entryCount - 1) {
+      jobState_.entries[cursor].state = kEntryFailed;
+      jobState_.transferCursor = cursor + 1;
+      StartTimer(kRetryTimer, kRetryDelayMs);
+    }
+  }
+  jobState_.downloadStatus = kStatusNone;
+}
+
+// The file cannot be created where it was to go: the user picks another
+// folder, and every unfinished file moves there with its subfolder.
+void CHaulbox_downloadDlg::RecoverLocalFolder() {
+  SetRunning(false);
+  RepaintStartStop();
+  std::string folder;
+  while (!BrowseDownloadFolder(folder, "다운로드할 폴더를 지정하세요.")) {
+  }
+  for (int i = 0; i < kEntryLimit && !jobState_.entries[i].name.empty(); ++i) {
+    DownloadEntry& entry = jobState_.entries[i];
+    if (entry.state == kEntryComplete) continue;  // its file is where it was written
+    entry.baseFolder = folder;
+    entry.localFolder = job_text::LocalFolderFor(folder, entry.subfolder);
+  }
+  settings::WriteText("Default_folder", folder);
+  jobState_.downloadStatus = kStatusNone;
+  ToggleDownload();
+}
+
+bool CHaulbox_downloadDlg::BrowseDownloadFolder(std::string& folder, const std::string& title) {
+  return UserButton().BrowseFolder(folder, title);
+}
+
+void CHaulbox_downloadDlg::FinishCompletedFile() {
+  const DownloadEntry* entry = jobState_.CursorEntry();
+  if (!entry || entry->name.empty()) return;
+  const std::int64_t size = entry->size.load();
+  if (entry->received.load() != size || entry->state != kEntryComplete) return;
+  completedBytes_ += size;
+  ShowOverallProgress(completedBytes_, false);
+  if (Percent(completedBytes_, totalBytes_) == 100) {
+    SetLabel(IDC_DOWN_TIME_LEFT, "전송완료");
+    ShowFileProgress(size, size, false);
+  }
+  SetRowState(jobState_.transferCursor.load(), "완료");
+  if (settings::ReadInt("DOWN_List_del") != 0) UserButton().RemoveCompleted(*this);
+  jobState_.transferCursor = jobState_.transferCursor.load() + 1;
+  if (IsRunning()) StartNextDownload();
+}
