@@ -3,6 +3,7 @@
 BUILD   ?= build
 NATIVE  := $(BUILD)/native
 JOBS    ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 
 # Test and demo builds point the service endpoints at loopback.
 ENDPOINTS := -DTRANSFER_SERVER_HOST=127.0.0.1 -DWEB_HOST=127.0.0.1:8080
