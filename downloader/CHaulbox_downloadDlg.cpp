@@ -199,7 +199,7 @@ bool CHaulbox_downloadDlg::ReceiveHandoff(HWND, const COPYDATASTRUCT& data) {
       CreateListColumns();
       columnsCreated_ = 1;
     }
-    ProcessJob(pendingHandoff_);
+    ProcessJob(std::string(pendingHandoff_));  // a copy: the job clears the pending text first
   }
   return true;
 }
