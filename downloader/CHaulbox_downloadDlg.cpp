@@ -508,7 +508,8 @@ void CHaulbox_downloadDlg::ExitProgram() {
                      MB_YESNO | MB_ICONINFORMATION) != IDYES) {
     return;
   }
-  job_.Logout();
+  // Before any job nobody is logged in; an empty id would go unanswered.
+  if (!job_.Member().memberId.empty()) job_.Logout();
   DeleteTrayIcon();
   StopTimer(kProgressTimer);
   StopTimer(kRetryTimer);

@@ -96,6 +96,11 @@ void BoxWatcher::Watch() {
   while (!stop_) {
     harness::MessageBoxContent box = harness::WaitForMessageBox(GetCurrentProcessId(), 100);
     if (!box.box) continue;
+    // A box just created may not have its text yet.
+    for (int i = 0; i < 50 && box.text.empty() && IsWindow(box.box); ++i) {
+      Sleep(20);
+      box = harness::ReadMessageBox(box.box);
+    }
     {
       std::lock_guard<std::mutex> hold(lock_);
       boxes_.push_back(SeenBox{box.caption, box.text});

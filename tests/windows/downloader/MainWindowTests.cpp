@@ -1,0 +1,446 @@
+// The main window in this process, on a thread of its own, against the
+// reference service on 127.0.6.1: hand-offs, scheduling, retries, the
+// existing-file question, folder recovery, completion actions, exit and tray.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "Application.h"
+#include "CHaulbox_downloadDlg.h"
+#include "CopyDataSender.h"
+#include "DownloaderRes.h"
+#include "DownloaderTestSupport.h"
+#include "Formatting.h"
+#include "ServiceEndpoints.h"
+#include "SettingsStore.h"
+#include "TextConversion.h"
+#include "WindowClasses.h"
+#include "WindowFinder.h"
+
+using namespace test_support;
+
+namespace {
+
+const char kServer[] = "127.0.6.1";
+constexpr UINT kRunOnUi = WM_APP + 40;
+constexpr UINT kCloseWindow = WM_APP + 41;
+
+class RecordingShutdown : public SystemShutdown {
+public:
+  bool EnablePrivilege(const wchar_t* name) override {
+    privilege = name;
+    return true;
+  }
+  bool InitiateShutdown(const wchar_t* message, DWORD timeout, BOOL force, BOOL reboot) override {
+    ++requests;
+    messageGiven = message != nullptr;
+    timeoutSeconds = timeout;
+    forceAppsClosed = force;
+    rebootAfter = reboot;
+    return true;
+  }
+  std::wstring privilege;
+  std::atomic<int> requests{0};
+  bool messageGiven = true;
+  DWORD timeoutSeconds = 99;
+  BOOL forceAppsClosed = TRUE, rebootAfter = TRUE;
+};
+
+// The window with the folder picker and the shell answered by the test.
+class TestWindow : public CHaulbox_downloadDlg {
+public:
+  std::string recoveryFolder;
+  std::string pickerTitle;
+  int folderPicks = 0;
+
+protected:
+  bool BrowseDownloadFolder(std::string& folder, const std::string& title) override {
+    ++folderPicks;
+    pickerTitle = title;
+    folder = recoveryFolder;
+    return true;
+  }
+  void ShellOpen(const std::string&, const std::string&) override {}
+  bool OnUnhandledMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) override {
+    result = 0;
+    if (message == kRunOnUi) {
+      (*reinterpret_cast<std::function<void()>*>(lParam))();
+      return true;
+    }
+    if (message == kCloseWindow) {
+      StopWorker(10000);
+      EndDialog(0);
+      return true;
+    }
+    return false;
+  }
+};
+
+// Runs a TestWindow modally on its own thread for the life of the object.
+class WindowRunner {
+public:
+  explicit WindowRunner(SystemShutdown* shutdown = nullptr) {
+    window_ = std::make_unique<TestWindow>();
+    if (shutdown) window_->SetSystemShutdown(*shutdown);
+    thread_ = std::thread([this] {
+      if (window_->DoModal() == -1) {
+        std::printf("the main window could not be created: error %lu\n", GetLastError());
+      }
+      ended_ = true;
+      MSG message;
+      PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the exit's quit message
+    });
+    for (int i = 0; i < 400 && !window_->Hwnd() && !ended_; ++i) Sleep(50);
+    hwnd_ = window_->Hwnd();
+  }
+  ~WindowRunner() {
+    if (!ended_) PostMessageW(hwnd_, kCloseWindow, 0, 0);
+    WaitEnded(30000);
+    thread_.join();
+  }
+
+  HWND Hwnd() const { return hwnd_; }
+  TestWindow& Window() { return *window_; }
+  bool Ended() const { return ended_; }
+  bool WaitEnded(DWORD timeoutMs) {
+    for (DWORD waited = 0; waited < timeoutMs && !ended_; waited += 20) Sleep(20);
+    return ended_;
+  }
+
+  // Runs `action` on the window's thread (also while it shows a modal box).
+  void Ui(std::function<void()> action) {
+    if (!ended_) SendMessageW(hwnd_, kRunOnUi, 0, reinterpret_cast<LPARAM>(&action));
+  }
+  template <class T>
+  T Read(std::function<T()> reader) {
+    T value{};
+    Ui([&] { value = reader(); });
+    return value;
+  }
+
+  std::string RowState(int row) {
+    return Read<std::string>([&] { return window_->List().GetItemText(row, 2); });
+  }
+  int Rows() { return Read<int>([&] { return window_->List().GetItemCount(); }); }
+  std::string Label(int id) {
+    return Read<std::string>([&] { return window_->ItemText(id); });
+  }
+  bool Running() { return Read<bool>([&] { return window_->IsRunning(); }); }
+
+  // Sends a hand-off; the job runs inside the message.
+  void Handoff(const std::string& codes, const std::string& member = "tester") {
+    std::string text = "Haulbox_downloader_Manager|" + codes + "|" + member + "|1";
+    harness::CopyDataResult sent = harness::SendCopyDataText(hwnd_, kHandoffTagDownloader, text, nullptr, 60000);
+    EXPECT_TRUE(sent.delivered && sent.reply == TRUE) << "hand-off not taken: " << GetLastError();
+  }
+  void Click(int id) { PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+private:
+  std::unique_ptr<TestWindow> window_;
+  std::thread thread_;
+  std::atomic<bool> ended_{false};
+  HWND hwnd_ = nullptr;
+};
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+    if (condition()) return true;
+    Sleep(50);
+  }
+  return condition();
+}
+
+// The visible pop-up menu of this process, or null.
+HWND VisibleMenu() {
+  struct Search { HWND found = nullptr; } search;
+  EnumWindows(
+      [](HWND window, LPARAM parameter) -> BOOL {
+        if (harness::WindowClassName(window) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+        if (harness::WindowProcessId(window) != GetCurrentProcessId()) return TRUE;
+        reinterpret_cast<Search*>(parameter)->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+class TestApp : public Application {};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    WSADATA data;
+    WSAStartup(MAKEWORD(1, 1), &data);
+    RegisterDialogClassCopy(kDownloaderWindowClass);
+    RegisterPlaceholderControlClass(WEB_BROWSER_CONTROL_CLASS_W);
+    app_ = new TestApp;
+    app_->SetRegistryKey("QuorvanesTest");
+    app_->SetTitle("MainWindowTests");
+  }
+
+  void SetUp() override {
+    OverrideTransferServerHost(kServer);
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    saveFolder_ = FreshFolder(name);
+    settings::WriteText("Default_folder", saveFolder_);
+    settings::WriteInt("Default_folder_use", 1);
+    settings::WriteInt("DOWN_Autostart", 1);
+    settings::WriteInt("DOWN_File_over", 3);
+    settings::WriteInt("DOWN_List_del", 0);
+    settings::WriteInt("DOWN_Program_end", 0);
+    settings::WriteInt("DOWN_System_end", 0);
+  }
+
+  static std::string Source(const std::string& path) { return ReadBytes(ServiceRoot(kServer) + path); }
+  std::string Local(const std::string& relative) const { return ReadBytes(saveFolder_ + "\\" + relative); }
+  static int Requests(const std::string& key, const std::string& offset = "") {
+    std::vector<std::string> parts = {"\"request\"", "\"key\":\"" + key + "\""};
+    if (!offset.empty()) parts.push_back("\"offset\":" + offset);
+    return CountLogLines(kServer, parts);
+  }
+
+  static TestApp* app_;
+  std::string saveFolder_;
+};
+TestApp* MainWindowTest::app_ = nullptr;
+
+bool HasBox(BoxWatcher& watcher, const char* text, const char* caption) {
+  for (const SeenBox& box : watcher.Boxes()) {
+    if (box.text == W(text) && box.caption == W(caption)) return true;
+  }
+  return false;
+}
+
+TEST_F(MainWindowTest, AJobDownloadsCompletelyAndTellsSo) {
+  BoxWatcher boxes;
+  WindowRunner runner;
+  ASSERT_NE(nullptr, runner.Hwnd());
+  runner.Handoff("A1?A2?A3?");
+  ASSERT_EQ(3, runner.Rows());
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 60000));
+  for (int row = 0; row < 3; ++row) EXPECT_EQ("완료", runner.RowState(row)) << row;
+  const std::int64_t total = 300000 + 120000 + 5000;
+  EXPECT_EQ("100%/100%(" + GroupDigits(total) + "/" + GroupDigits(total) + " Byte)",
+            runner.Read<std::string>([&] { return runner.Window().TotalBar().m_caption; }));
+  EXPECT_EQ(1000u, runner.Read<std::uint32_t>([&] { return runner.Window().TotalBar().Pos(); }));
+  EXPECT_EQ("전송완료", runner.Label(IDC_DOWN_TIME_LEFT));
+  EXPECT_FALSE(runner.Running());
+  EXPECT_TRUE(Local("a.bin") == Source("a.bin"));
+  EXPECT_TRUE(Local("docs\\b.bin") == Source("b.bin"));
+  EXPECT_TRUE(Local("c.txt") == Source("c.txt"));
+}
+
+TEST_F(MainWindowTest, NetworkFailuresAreRetriedThreeTimesThenTheFileIsSkippedUntilTheNextPass) {
+  BoxWatcher boxes;
+  WindowRunner runner;
+  // drop3 fails three times and completes at its fourth try.
+  runner.Handoff("D3?");
+  ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 1; }, 30000));
+  EXPECT_EQ("완료", runner.RowState(0));
+  EXPECT_EQ(4, Requests("KD3"));
+  EXPECT_TRUE(Local("drop3.bin") == Source("a.bin"));
+  EXPECT_EQ(3, runner.Read<int>([&] { return runner.Window().RetryCount(); }));
+
+  // The count is shared: drop4's first failure uses up the last retry, so
+  // it is marked failed and the next file goes on.
+  runner.Handoff("D4?D4N?");
+  ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 2; }, 30000));
+  EXPECT_EQ("오류", runner.RowState(1));
+  EXPECT_EQ("완료", runner.RowState(2));
+  EXPECT_EQ(1, Requests("KD4"));
+  EXPECT_EQ(0, runner.Read<int>([&] { return runner.Window().RetryCount(); }));
+  EXPECT_EQ(kEntryWaiting, runner.Read<int>([&] { return runner.Window().JobState().entries[1].state.load(); }));
+
+  // The next pass tries it again: three more failures, then it completes.
+  runner.Click(IDC_DOWN_START_STOP);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 3; }, 30000));
+  EXPECT_EQ("완료", runner.RowState(1));
+  EXPECT_EQ(5, Requests("KD4"));
+  EXPECT_TRUE(Local("drop4.bin") == Source("b.bin"));
+}
+
+TEST_F(MainWindowTest, RetriesOfOneFileCountForTheNext) {
+  BoxWatcher boxes;
+  WindowRunner runner;
+  // x fails twice (retries 1 and 2), y fails once (retry 3) and then its
+  // second failure finds the retries used up.
+  runner.Handoff("X2?Y2?YN?");
+  ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 1; }, 30000));
+  EXPECT_EQ("완료", runner.RowState(0));
+  EXPECT_EQ("오류", runner.RowState(1));
+  EXPECT_EQ("완료", runner.RowState(2));
+  EXPECT_EQ(2, Requests("KY2"));
+}
+
+TEST_F(MainWindowTest, StopAndStartResumesWithoutTheQuestionAndListCommandsAreBlocked) {
+  WriteBytes(saveFolder_ + "\\resume.bin", Source("big.bin").substr(0, 50000));
+  BoxWatcher boxes;
+  WindowRunner runner;
+  runner.Handoff("R1?");  // resumes at 50000; the service waits before its data
+  ASSERT_TRUE(WaitFor([&] { return Requests("KR1", "50000") >= 1; }, 20000));
+  EXPECT_TRUE(runner.Running());
+
+  for (int id : {IDC_DOWN_DELETE_SELECTED, IDC_DOWN_REMOVE_COMPLETED, IDC_DOWN_MOVE_TOP, IDC_DOWN_MOVE_UP,
+                 IDC_DOWN_MOVE_DOWN, IDC_DOWN_MOVE_BOTTOM}) {
+    const std::size_t seen = boxes.Boxes().size();
+    runner.Click(id);
+    ASSERT_TRUE(boxes.WaitForBoxes(seen + 1, 10000)) << id;
+    EXPECT_EQ(W("전송중에는 사용할수 없습니다."), boxes.Boxes().back().text);
+    EXPECT_EQ(W("다운로더 (오류)"), boxes.Boxes().back().caption);
+  }
+  EXPECT_EQ(1, runner.Rows());
+
+  runner.Click(IDC_DOWN_START_STOP);  // stop
+  ASSERT_TRUE(WaitFor([&] { return !runner.Running(); }, 5000));
+  EXPECT_EQ(kEntryStopped, runner.Read<int>([&] { return runner.Window().JobState().entries[0].state.load(); }));
+  // Now the rule says "ask", but a stopped file resumes without the question.
+  runner.Ui([&] { runner.Window().JobState().existingFileRule = 2; });
+  runner.Click(IDC_DOWN_START_STOP);
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(2, Requests("KR1", "50000"));
+  EXPECT_EQ(0, Requests("KR1", "0"));
+  EXPECT_TRUE(Local("resume.bin") == Source("big.bin"));
+}
+
+TEST_F(MainWindowTest, AnExistingFileIsAskedAboutAndTheAnswerApplies) {
+  settings::WriteInt("DOWN_File_over", 2);
+  const std::string source = Source("a.bin");
+  WriteBytes(saveFolder_ + "\\prompt.bin", source.substr(0, 1234));
+  WindowRunner runner;
+  runner.Handoff("P1?");
+  HWND prompt = harness::WaitForWindow(L"#32770", 20000, L"중복파일");
+  ASSERT_NE(nullptr, prompt);
+  EXPECT_EQ(L"prompt.bin", harness::WindowText(GetDlgItem(prompt, 1024)));
+  SendMessageW(GetDlgItem(prompt, 1022), BM_CLICK, 0, 0);  // 이어받기 (resume)
+  SendMessageW(GetDlgItem(prompt, 1023), BM_CLICK, 0, 0);
+  BoxWatcher boxes;
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(1, Requests("KP1", "1234"));
+  EXPECT_TRUE(Local("prompt.bin") == source);
+}
+
+TEST_F(MainWindowTest, AnUnwritableFolderBringsThePickerAndEveryEntryMoves) {
+  const std::string blocked = saveFolder_ + "\\a-file-not-a-folder";
+  WriteBytes(blocked, "x");
+  settings::WriteText("Default_folder", blocked);
+  BoxWatcher boxes;
+  WindowRunner runner;
+  const std::string picked = FreshFolder("picked");
+  runner.Window().recoveryFolder = picked;
+  runner.Handoff("W1?W2?");
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(1, runner.Read<int>([&] { return runner.Window().folderPicks; }));
+  EXPECT_EQ("다운로드할 폴더를 지정하세요.", runner.Read<std::string>([&] { return runner.Window().pickerTitle; }));
+  EXPECT_EQ(picked, settings::ReadText("Default_folder"));
+  EXPECT_TRUE(ReadBytes(picked + "\\w1.txt") == Source("c.txt"));
+  EXPECT_TRUE(ReadBytes(picked + "\\deep\\w2.bin") == Source("b.bin"));
+}
+
+TEST_F(MainWindowTest, CompletedRowsLeaveTheListWhenListDeleteIsOn) {
+  settings::WriteInt("DOWN_List_del", 1);
+  BoxWatcher boxes;
+  WindowRunner runner;
+  runner.Handoff("L1?L2?L3?");
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(0, runner.Rows());
+  EXPECT_EQ(0, runner.Read<int>([&] { return runner.Window().JobState().entryCount; }));
+  EXPECT_TRUE(Local("l1.bin") == Source("a.bin"));
+  EXPECT_TRUE(Local("l2.bin") == Source("b.bin"));
+  EXPECT_TRUE(Local("l3.txt") == Source("c.txt"));
+}
+
+TEST_F(MainWindowTest, TwoHandoffsAddToOneListWithItsColumnsCreatedOnce) {
+  settings::WriteInt("DOWN_Autostart", 0);
+  WindowRunner runner;
+  runner.Handoff("H1?");
+  runner.Handoff("H2?H3?");
+  EXPECT_EQ(3, runner.Rows());
+  int columns = runner.Read<int>([&] {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(runner.Window().List().Hwnd(), LVM_GETHEADER, 0, 0));
+    return static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  });
+  EXPECT_EQ(3, columns);
+  EXPECT_EQ("대기", runner.RowState(2));
+  EXPECT_EQ("'h1.txt' 다운로드중", runner.Label(IDC_DOWN_FILE_TEXT));
+  EXPECT_EQ("0%/100%(0/15,000 Byte)", runner.Read<std::string>([&] { return runner.Window().TotalBar().m_caption; }));
+}
+
+TEST_F(MainWindowTest, ShutdownActionAsksForThePrivilegeAndDoesNotLogOut) {
+  settings::WriteInt("DOWN_System_end", 1);
+  settings::WriteInt("DOWN_Program_end", 1);
+  RecordingShutdown shutdown;
+  BoxWatcher boxes;
+  WindowRunner runner(&shutdown);
+  EXPECT_TRUE(runner.Read<bool>([&] { return runner.Window().HasTrayIcon(); }));
+  runner.Handoff("S1?");
+  ASSERT_TRUE(WaitFor([&] { return shutdown.requests.load() > 0; }, 30000));
+  EXPECT_EQ(L"SeShutdownPrivilege", shutdown.privilege);
+  EXPECT_EQ(1, shutdown.requests.load());
+  EXPECT_FALSE(shutdown.messageGiven);
+  EXPECT_EQ(0u, shutdown.timeoutSeconds);
+  EXPECT_EQ(FALSE, shutdown.forceAppsClosed);
+  EXPECT_EQ(FALSE, shutdown.rebootAfter);
+  EXPECT_FALSE(runner.Read<bool>([&] { return runner.Window().HasTrayIcon(); }));
+  EXPECT_FALSE(runner.Ended());
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_EQ(0, CountLogLines(kServer, {"\"logout\""}));
+}
+
+TEST_F(MainWindowTest, ExitAsksOnlyWhileFilesAreUnfinishedAndLogsOut) {
+  WindowRunner runner;
+  runner.Handoff("E1?E2?");  // e2 stalls for a minute
+  ASSERT_TRUE(WaitFor([&] { return Requests("KE2") >= 1; }, 20000));
+  {
+    BoxWatcher no(IDNO);
+    runner.Click(IDC_DOWN_EXIT);
+    ASSERT_TRUE(no.WaitForBoxes(1, 10000));
+    EXPECT_EQ(W("전송이 완료되지 않은 파일이 있습니다.\n그래도 종료 하시겠습니까?"), no.Boxes()[0].text);
+    EXPECT_EQ(W("종료확인"), no.Boxes()[0].caption);
+  }
+  Sleep(300);
+  EXPECT_FALSE(runner.Ended());
+  EXPECT_EQ(0, CountLogLines(kServer, {"\"logout\""}));
+
+  // With only complete files left it asks nothing.
+  runner.Click(IDC_DOWN_START_STOP);  // stop e2
+  ASSERT_TRUE(WaitFor([&] { return !runner.Running(); }, 5000));
+  runner.Ui([&] {
+    runner.Window().List().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+  });
+  BoxWatcher yes(IDYES);
+  runner.Click(IDC_DOWN_DELETE_SELECTED);
+  ASSERT_TRUE(WaitFor([&] { return runner.Rows() == 1; }, 10000));
+  runner.Click(IDC_DOWN_EXIT);
+  ASSERT_TRUE(runner.WaitEnded(20000));
+  EXPECT_EQ(1u, yes.Boxes().size());  // the delete question only
+  EXPECT_EQ(1, CountLogLines(kServer, {"\"exchange\"", "\"request\":\"@Connect_end\""}));
+  EXPECT_EQ(1, CountLogLines(kServer, {"\"logout\"", "tester"}));
+}
+
+TEST_F(MainWindowTest, TrayIconOfAnotherIdDoesNothingAndTheMenuExits) {
+  WindowRunner runner;
+  const UINT trayMessage = RegisterWindowMessageW(L"Pell_tray_icons");
+  ShowWindow(runner.Hwnd(), SW_HIDE);
+  SendMessageW(runner.Hwnd(), trayMessage, 5, WM_LBUTTONDBLCLK);
+  EXPECT_FALSE(IsWindowVisible(runner.Hwnd()));
+  PostMessageW(runner.Hwnd(), trayMessage, 5, WM_RBUTTONDOWN);
+  Sleep(1000);
+  EXPECT_EQ(nullptr, VisibleMenu());
+  SendMessageW(runner.Hwnd(), trayMessage, CTrayicon::kIconId, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(IsWindowVisible(runner.Hwnd()));
+
+  PostMessageW(runner.Hwnd(), trayMessage, CTrayicon::kIconId, WM_RBUTTONDOWN);
+  HWND menu = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (menu = VisibleMenu()) != nullptr; }, 10000));
+  PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(WaitFor([&] { return VisibleMenu() == nullptr; }, 5000));
+
+  PostMessageW(runner.Hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
+  EXPECT_TRUE(runner.WaitEnded(20000));
+}
+
+}  // namespace
