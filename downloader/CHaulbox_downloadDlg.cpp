@@ -104,6 +104,11 @@ BOOL CHaulbox_downloadDlg::OnInitDialog() {
   SetStaticCellColour(IDC_DOWN_SPEED, kStatusCellColour);
   SetStaticCellColour(IDC_DOWN_TIME_LEFT, kStatusCellColour);
   SetStaticCellColour(IDC_DOWN_FOLDER_TEXT, kFolderCellColour);
+  // A long folder would wrap into a second, cut-off line: shorten it in the middle instead.
+  if (HWND folderLabel = Item(IDC_DOWN_FOLDER_TEXT)) {
+    LONG_PTR style = GetWindowLongPtrW(folderLabel, GWL_STYLE);
+    SetWindowLongPtrW(folderLabel, GWL_STYLE, (style & ~SS_ELLIPSISMASK) | SS_PATHELLIPSIS);
+  }
   CreateProgressBars();
   exitAfterBox_.Attach(Hwnd(), IDC_DOWN_EXIT_AFTER);
   shutdownAfterBox_.Attach(Hwnd(), IDC_DOWN_SHUTDOWN_AFTER);
