@@ -28,4 +28,10 @@ if ((${#missing[@]})); then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+# Wine maps Windows file names to Unix ones through the locale's character
+# set: without a generated Korean UTF-8 locale, Korean file names come out garbled.
+if ! locale -a 2>/dev/null | grep -qix 'ko_KR.utf8'; then
+  echo "setup: generating the ko_KR.UTF-8 locale"
+  localedef -i ko_KR -c -f UTF-8 ko_KR.UTF-8
+fi
 echo "setup: all packages present"
