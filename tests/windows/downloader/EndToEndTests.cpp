@@ -1,0 +1,113 @@
+// Haulbox_DOWN.exe as the web control starts it, with the test playing the
+// launcher window, against the reference service on 127.0.0.1 (the transfer
+// server of the test build): a job downloads, the completion message
+// appears, and the tray menu's exit logs out without asking.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "DownloaderTestSupport.h"
+#include "CopyDataSender.h"
+#include "MessageBoxProbe.h"
+#include "ProcessUnderTest.h"
+#include "TextConversion.h"
+#include "WindowFinder.h"
+
+using namespace test_support;
+
+namespace {
+
+const char kServer[] = "127.0.0.1";
+const wchar_t kConfigKey[] = L"Software\\Quorvanes\\Velmintor\\Config";
+constexpr ULONG_PTR kTag = 0x02740F34;
+constexpr WPARAM kTrayExit = 32774;
+
+HWND g_downloader = nullptr;
+
+LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    g_downloader = reinterpret_cast<HWND>(wParam);
+    return TRUE;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class Launcher {
+public:
+  Launcher() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = LauncherProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"HAULbox_AX_EXE";
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowExW(0, L"HAULbox_AX_EXE", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
+  }
+  ~Launcher() { DestroyWindow(window_); }
+  HWND Hwnd() const { return window_; }
+
+private:
+  HWND window_ = nullptr;
+};
+
+void WriteConfig(const wchar_t* name, DWORD value) {
+  HKEY key;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                           nullptr));
+  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
+void WriteConfig(const wchar_t* name, const std::wstring& text) {
+  HKEY key;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                           nullptr));
+  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(key);
+}
+
+TEST(DownloaderEndToEnd, AJobDownloadsAndTheTrayExitLogsOutWithoutAsking) {
+  const std::string folder = FreshFolder("end-to-end");
+  WriteConfig(L"User_Config", 1);
+  WriteConfig(L"Default_folder", W(folder));
+  WriteConfig(L"Default_folder_use", 1);
+  WriteConfig(L"DOWN_Autostart", 1);
+  WriteConfig(L"DOWN_File_over", 3);
+  WriteConfig(L"DOWN_List_del", 0);
+  WriteConfig(L"DOWN_Program_end", 0);
+  WriteConfig(L"DOWN_System_end", 0);
+
+  Launcher launcher;
+  harness::ProcessUnderTest program;
+  const std::wstring bin = harness::OwnFolder() + L"..\\";
+  ASSERT_TRUE(program.Start(bin + L"Haulbox_DOWN.exe", L"", bin)) << program.LastError();
+  for (int i = 0; i < 600 && !g_downloader; ++i) harness::PumpMessages(50);
+  ASSERT_NE(nullptr, g_downloader) << "no ready message";
+
+  // The job runs inside the message: send it from a helper thread.
+  std::thread handoff([&] {
+    harness::SendCopyDataText(g_downloader, kTag, "Haulbox_downloader_Manager|A1?A2?A3?|tester|1", launcher.Hwnd(),
+                              60000);
+  });
+  harness::MessageBoxContent box = harness::WaitForMessageBox(program.ProcessId(), 60000);
+  handoff.join();
+  ASSERT_NE(nullptr, box.box);
+  EXPECT_EQ(W("모든 파일이 전송완료되었습니다."), box.text);
+  EXPECT_EQ(W("전송완료"), box.caption);
+  harness::PressButton(box.box, IDOK);
+
+  const std::string root = ServiceRoot(kServer);
+  EXPECT_TRUE(ReadBytes(folder + "\\a.bin") == ReadBytes(root + "a.bin"));
+  EXPECT_TRUE(ReadBytes(folder + "\\docs\\b.bin") == ReadBytes(root + "b.bin"));
+  EXPECT_TRUE(ReadBytes(folder + "\\c.txt") == ReadBytes(root + "c.txt"));
+
+  for (int i = 0; i < 50 && IsWindow(box.box); ++i) Sleep(50);
+  PostMessageW(g_downloader, WM_COMMAND, MAKEWPARAM(kTrayExit, 0), 0);
+  EXPECT_TRUE(program.WaitForExit(20000));
+  EXPECT_EQ(nullptr, harness::WaitForMessageBox(program.ProcessId(), 0).box);
+  EXPECT_EQ(1, CountLogLines(kServer, {"\"exchange\"", "\"request\":\"@Connect_end\""}));
+  EXPECT_EQ(1, CountLogLines(kServer, {"\"logout\"", "tester"}));
+}
+
+}  // namespace
