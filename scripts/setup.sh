@@ -9,7 +9,7 @@ packages=(
   xvfb xauth x11-utils imagemagick fonts-nanum
   googletest libgtest-dev libbenchmark-dev
   libcpp-httplib-dev nlohmann-json3-dev
-  python3 python3-pefile python3-pil curl time
+  python3 python3-pefile python3-pil curl time locales
 )
 
 missing=()
