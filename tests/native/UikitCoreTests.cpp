@@ -87,6 +87,22 @@ TEST(NinePartLayout, LargerFaceKeepsCornersAndStretchesTheMiddle) {
   EXPECT_EQ(33, copies[4].dest.height);  // 40 - 4 - 3
 }
 
+TEST(NinePartLayout, MarginsTakingTheWholeFrameStretchALineInsideTheFrame) {
+  // Frame 30 x 24 (the second of four) with margins that cover all of it,
+  // on a face 4 pixels taller and 6 wider than the frame.
+  const SkinMargins margins = {12, 12, 15, 15};
+  const auto copies = NinePartCopies(1, 4, 120, 24, 36, 28, margins);
+  for (const FaceCopy& copy : copies) {
+    if (copy.dest.width <= 0 || copy.dest.height <= 0) continue;
+    EXPECT_GT(copy.source.width, 0);
+    EXPECT_GT(copy.source.height, 0);
+    EXPECT_GE(copy.source.x, 30);
+    EXPECT_LE(copy.source.x + copy.source.width, 60);
+    EXPECT_GE(copy.source.y, 0);
+    EXPECT_LE(copy.source.y + copy.source.height, 24);
+  }
+}
+
 TEST(ProgressGeometry, FillWidthIsTruncatedShareOfTheClientWidth) {
   EXPECT_EQ(150, ProgressFillWidth(500, 0, 1000, 300));
   EXPECT_EQ(300, ProgressFillWidth(1000, 0, 1000, 300));
