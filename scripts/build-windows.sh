@@ -20,10 +20,6 @@ if "$root/scripts/host-runs-i386.sh"; then
   echo windows >"$abs_build/windows-tests"
 else
   configure_and_build windows toolchain-mingw32.cmake OFF
-  # Wine draws the dialogs' 9-point Gulim with a taller substitute (7x14
-  # dialog base units instead of 7x12): the build that runs here gets
-  # backgrounds drawn for that.
-  HAULBOX_CMAKE_ARGS="${HAULBOX_CMAKE_ARGS:-} -DHAULBOX_SKIN_BASE_UNITS=7x14" \
-    configure_and_build windows64 toolchain-mingw64.cmake ON
+  configure_and_build windows64 toolchain-mingw64.cmake ON
   echo windows64 >"$abs_build/windows-tests"
 fi

@@ -6,7 +6,7 @@ packages=(
   cmake make g++ pkg-config
   g++-mingw-w64-i686 gcc-mingw-w64-i686 g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 mingw-w64-tools
   wine wine32:i386 wine64
-  xvfb xauth x11-utils imagemagick fonts-nanum
+  xvfb xauth x11-utils imagemagick fonts-nanum fonts-baekmuk
   googletest libgtest-dev libbenchmark-dev
   libcpp-httplib-dev nlohmann-json3-dev
   python3 python3-pefile python3-pil curl time locales

@@ -43,6 +43,16 @@ haulbox_wineserver_running() {
   [[ -S "$dir/socket" ]] && pgrep -x wineserver >/dev/null
 }
 
+# The dialogs are laid out for 9-point Gulim (7x12 dialog base units), which
+# Wine lacks; Baekmuk Gulim has the same metrics, so controls and skins line up
+# as they do on Windows.
+haulbox_ensure_dialog_font() {
+  local marker="$WINEPREFIX/.haulbox-dialog-font"
+  [[ -f "$marker" ]] && return 0
+  "$HAULBOX_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v '굴림' /t REG_SZ \
+    /d 'Baekmuk Gulim' /f </dev/null >/dev/null 2>&1 9>&- && touch "$marker"
+}
+
 # Starts the prefix's wineserver (persistent) and Wine's own system processes
 # detached from our output, so that no test's pipes are held open by them.
 haulbox_ensure_wine() {
@@ -54,6 +64,7 @@ haulbox_ensure_wine() {
       setsid "$HAULBOX_WINE" wineboot -i </dev/null >/dev/null 2>&1 9>&-
       wineserver -w 9>&-
     fi
+    haulbox_ensure_dialog_font
     if ! haulbox_wineserver_running; then
       # The daemons must not inherit the lock, or every later run waits on it.
       setsid wineserver -p </dev/null >/dev/null 2>&1 9>&- || true  # fails when one already runs
