@@ -261,7 +261,11 @@ void CHaulbox_downloadDlg::SetLabel(int id, const std::string& text) {
 }
 
 void CHaulbox_downloadDlg::SetRowState(int row, const char* text) {
-  if (row >= 0 && row < list_.GetItemCount()) list_.SetItemText(row, CFileList<DownloadEntry>::kStateColumn, text);
+  if (row < 0 || row >= list_.GetItemCount()) return;
+  // The progress timer sets the running row's state on every tick; an
+  // unchanged text would only repaint the row.
+  if (list_.GetItemText(row, CFileList<DownloadEntry>::kStateColumn) == text) return;
+  list_.SetItemText(row, CFileList<DownloadEntry>::kStateColumn, text);
 }
 
 void CHaulbox_downloadDlg::RepaintStartStop() {

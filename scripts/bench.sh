@@ -100,7 +100,36 @@ JSON
   rm -f "$root/big.bin" "$root/web/app/big.bin" "$root/out/"*
 }
 
+# The whole window on one 256 MiB file (hand-off to completion) beside the
+# lone worker in the same run. Goal: 0.95 of the lone worker or better; the
+# window thread well under a millisecond of CPU per progress tick.
+bench_download_window() {
+  use_wine_build
+  local address=127.0.9.3 root="$scratch/window" size=$((256 * 1024 * 1024))
+  mkdir -p "$root/web" "$root/out"
+  head -c $size /dev/urandom >"$root/big.bin"
+  cat >"$root/config.json" <<JSON
+{ "members": [ { "id": "bench", "megabytes": 4096, "plan": "스페셜정액제", "expiry": 2099123123 } ],
+  "files": [ { "code": "BIG", "name": "big.bin", "path": "big.bin", "key": "BIGKEY" } ] }
+JSON
+  start_refservice $address "$root"
+  echo "== downloader window: 256 MiB from hand-off to completion"
+  local worker window
+  worker=$("$HAULBOX_WINE" "$wine_build/bin/bench/bench_worker.exe" $address BIGKEY $size \
+            "$(windows_path "$root/out")" | tr -d '\r')
+  echo "$worker"
+  rm -f "$root/out/"*
+  window=$(cd "$wine_build/bin" && "$HAULBOX_WINE" bench/bench_window.exe $address BIG $size \
+            "$(windows_path "$root/out")" | tr -d '\r')
+  echo "$window"
+  cmp -s "$root/big.bin" "$root/out/big.bin" || echo "downloader window: the file differs from its source!"
+  awk -v w="$(rate_of "$(head -n1 <<<"$window")")" -v l="$(rate_of "$worker")" \
+    'BEGIN { if (l > 0) printf "window / lone worker: %.2f (goal 0.95 or better)\n", w / l }'
+  kill -TERM "$refservice_pid"; wait "$refservice_pid" || true
+  rm -f "$root/big.bin" "$root/out/"*
+}
+
 # BENCH="download_worker ..." runs only the named sections.
-for section in ${BENCH:-refservice_download download_worker}; do
+for section in ${BENCH:-refservice_download download_worker download_window}; do
   "bench_$section"
 done
