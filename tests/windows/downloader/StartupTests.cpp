@@ -126,7 +126,7 @@ TEST(DownloaderStartup, SecondStartWritesNothing) {
 
 // Disabled: under Wine the member box of a hand-off sent from another process
 // has not been seen yet; to be looked into.
-TEST(DownloaderStartup, DISABLED_HandoffWithoutMemberAsksForTheLogin) {
+TEST(DownloaderStartup, HandoffWithoutMemberAsksForTheLogin) {
   LauncherWindow launcher;
   harness::ProcessUnderTest program;
   ASSERT_TRUE(program.Start(Program()));
