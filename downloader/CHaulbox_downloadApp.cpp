@@ -4,7 +4,7 @@
 
 #include "CHaulbox_downloadDlg.h"
 #include "DownloaderRes.h"
-#include "FirstRunSettings.h"
+#include "SettingsStore.h"
 #include "MessageBoxes.h"
 #include "TextConversion.h"
 #include "WindowClasses.h"
@@ -42,7 +42,7 @@ bool CHaulbox_downloadApp::InitInstance() {
 
   SetRegistryKey("Quorvanes");
   SetTitle(ApplicationTitle());
-  WriteFirstRunSettings(*this);
+  settings::WriteFirstRunSettings(*this);
 
   if (!FindWindowW(kLauncherWindowClass, nullptr)) {
     ShowMessageBox(nullptr, "홈페이지에서 실행해주세요", "다운로더", MB_OK | MB_ICONINFORMATION);
