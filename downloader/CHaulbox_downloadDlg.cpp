@@ -15,10 +15,6 @@
 #include "SkinTable.h"
 #include "TextConversion.h"
 
-const char kDownloaderReadyText[] = "Haulbox_Downloader";
-const wchar_t kLauncherWindowClass[] = L"HAULbox_AX_EXE";
-const wchar_t kDownloaderWindowClass[] = L"Haulbox_downloader";
-
 namespace {
 
 const char kErrorCaption[] = "다운로더 (오류)";

@@ -20,13 +20,9 @@
 #include "DownloadJobState.h"
 #include "DownloadWorker.h"
 #include "FileListOwner.h"
+#include "Handoff.h"
 #include "SpeedSmoother.h"
 #include "SystemShutdown.h"
-
-constexpr ULONG_PTR kHandoffTagDownloader = 0x02740F34;  // 41160500
-extern const char kDownloaderReadyText[];                // "Haulbox_Downloader"
-extern const wchar_t kLauncherWindowClass[];             // "HAULbox_AX_EXE"
-extern const wchar_t kDownloaderWindowClass[];           // "Haulbox_downloader"
 
 class CHaulbox_downloadDlg : public CSkinDialog, private DownloadJobHost, private FileListOwner {
 public:

@@ -3,10 +3,9 @@
 #include <climits>
 
 #include "Cp949Text.h"
+#include "Handoff.h"
 
 namespace job_text {
-
-const char kHandoffTag[] = "Haulbox_downloader_Manager";
 
 namespace {
 
@@ -44,7 +43,7 @@ Handoff SplitHandoff(const std::string& text) {
   Handoff handoff;
   std::string rest = text;
   std::string tag = TakeBarField(rest);
-  handoff.tagMatches = tag == kHandoffTag;
+  handoff.tagMatches = tag == kDownloaderHandoffTag;
   if (!handoff.tagMatches) return handoff;
   handoff.fileCodes = TakeBarField(rest);
   handoff.memberId = TakeBarField(rest);

@@ -7,7 +7,6 @@
 
 namespace job_text {
 
-extern const char kHandoffTag[];  // "Haulbox_downloader_Manager"
 
 struct Handoff {
   bool tagMatches = false;

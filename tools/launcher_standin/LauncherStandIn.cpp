@@ -15,26 +15,16 @@
 #include <cwchar>
 #include <string>
 
-namespace {
+#include "Handoff.h"
+#include "TextConversion.h"
 
-constexpr ULONG_PTR kHandoffTagDownloader = 0x02740F34;
-const wchar_t kLauncherClass[] = L"HAULbox_AX_EXE";
-const wchar_t kDownloaderClass[] = L"Haulbox_downloader";
-const char kReadyText[] = "Haulbox_Downloader";
+namespace {
 
 std::string g_handoff;
 bool g_delivered = false;
 
-std::string ToCp949(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  int size = WideCharToMultiByte(949, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(949, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
-  return bytes;
-}
-
 bool SendHandoff(HWND from) {
-  HWND downloader = FindWindowW(kDownloaderClass, nullptr);
+  HWND downloader = FindWindowW(kDownloaderWindowClass, nullptr);
   if (!downloader) return false;
   COPYDATASTRUCT data{};
   data.dwData = kHandoffTagDownloader;
@@ -51,7 +41,7 @@ LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     const char* text = static_cast<const char*>(data->lpData);
     if (data->dwData == kHandoffTagDownloader && text &&
-        strnlen(text, data->cbData) == std::strlen(kReadyText) && std::strcmp(text, kReadyText) == 0) {
+        strnlen(text, data->cbData) == std::strlen(kDownloaderReadyText) && std::strcmp(text, kDownloaderReadyText) == 0) {
       // Answer after the ready message has returned, as the launcher does
       // from its own message loop.
       PostMessageW(window, WM_APP, 0, 0);
@@ -77,9 +67,9 @@ int LaunchAndHandOff(const std::wstring& program, DWORD waitMs) {
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = LauncherProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kLauncherClass;
+  windowClass.lpszClassName = kLauncherWindowClass;
   if (!RegisterClassW(&windowClass)) return 1;
-  HWND launcher = CreateWindowExW(0, kLauncherClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+  HWND launcher = CreateWindowExW(0, kLauncherWindowClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                   windowClass.hInstance, nullptr);
   if (!launcher) return 1;
   STARTUPINFOW startup{};
@@ -122,8 +112,8 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (argc - first != 3) return 1;
-  g_handoff = "Haulbox_downloader_Manager|" + ToCp949(argv[first]) + "|" + ToCp949(argv[first + 1]) + "|" +
-              ToCp949(argv[first + 2]);
+  g_handoff = std::string(kDownloaderHandoffTag) + "|" + Narrow(argv[first]) + "|" + Narrow(argv[first + 1]) + "|" +
+              Narrow(argv[first + 2]);
   if (sendOnly) return SendHandoff(nullptr) ? 0 : 1;
   return LaunchAndHandOff(program, waitMs);
 }
