@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "MessageBoxProbe.h"
+#include "WindowFinder.h"
 #include "TextConversion.h"
 
 namespace test_support {
@@ -122,6 +123,42 @@ bool BoxWatcher::WaitForBoxes(std::size_t count, DWORD timeoutMs) {
     Sleep(20);
   }
   return Boxes().size() >= count;
+}
+
+namespace {
+LauncherWindow::Ready g_ready;
+}
+
+LauncherWindow::LauncherWindow() {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = Proc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"HAULbox_AX_EXE";
+  RegisterClassW(&windowClass);
+  window_ = CreateWindowExW(0, L"HAULbox_AX_EXE", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                            windowClass.hInstance, nullptr);
+  g_ready = Ready{};
+}
+
+LauncherWindow::~LauncherWindow() { DestroyWindow(window_); }
+
+const LauncherWindow::Ready& LauncherWindow::Seen() { return g_ready; }
+
+LRESULT CALLBACK LauncherWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    g_ready.seen = true;
+    g_ready.tag = data->dwData;
+    g_ready.text.assign(static_cast<const char*>(data->lpData), data->cbData);
+    g_ready.sender = reinterpret_cast<HWND>(wParam);
+    return TRUE;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool WaitForReady(DWORD timeoutMs) {
+  for (DWORD waited = 0; waited < timeoutMs && !g_ready.seen; waited += 50) harness::PumpMessages(50);
+  return g_ready.seen;
 }
 
 }  // namespace test_support

@@ -53,4 +53,28 @@ private:
 
 std::wstring W(const std::string& cp949);
 
+// A launcher window ("HAULbox_AX_EXE") on the test's thread that records the
+// downloader's ready message. The test pumps messages (WaitForReady).
+class LauncherWindow {
+public:
+  struct Ready {
+    bool seen = false;
+    ULONG_PTR tag = 0;
+    std::string text;
+    HWND sender = nullptr;
+  };
+
+  LauncherWindow();
+  ~LauncherWindow();
+  static const Ready& Seen();
+  HWND Hwnd() const { return window_; }
+
+private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND window_ = nullptr;
+};
+
+// Pumps messages until the ready message came (bounded); true when it did.
+bool WaitForReady(DWORD timeoutMs);
+
 }  // namespace test_support

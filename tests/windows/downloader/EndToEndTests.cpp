@@ -22,34 +22,6 @@ const wchar_t kConfigKey[] = L"Software\\Quorvanes\\Velmintor\\Config";
 constexpr ULONG_PTR kTag = 0x02740F34;
 constexpr WPARAM kTrayExit = 32774;
 
-HWND g_downloader = nullptr;
-
-LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_COPYDATA) {
-    g_downloader = reinterpret_cast<HWND>(wParam);
-    return TRUE;
-  }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
-
-class Launcher {
-public:
-  Launcher() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = LauncherProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"HAULbox_AX_EXE";
-    RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, L"HAULbox_AX_EXE", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                              windowClass.hInstance, nullptr);
-  }
-  ~Launcher() { DestroyWindow(window_); }
-  HWND Hwnd() const { return window_; }
-
-private:
-  HWND window_ = nullptr;
-};
-
 void WriteConfig(const wchar_t* name, DWORD value) {
   HKEY key;
   ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
@@ -78,16 +50,16 @@ TEST(DownloaderEndToEnd, AJobDownloadsAndTheTrayExitLogsOutWithoutAsking) {
   WriteConfig(L"DOWN_Program_end", 0);
   WriteConfig(L"DOWN_System_end", 0);
 
-  Launcher launcher;
+  LauncherWindow launcher;
   harness::ProcessUnderTest program;
   const std::wstring bin = harness::OwnFolder() + L"..\\";
   ASSERT_TRUE(program.Start(bin + L"Haulbox_DOWN.exe", L"", bin)) << program.LastError();
-  for (int i = 0; i < 600 && !g_downloader; ++i) harness::PumpMessages(50);
-  ASSERT_NE(nullptr, g_downloader) << "no ready message";
+  ASSERT_TRUE(WaitForReady(30000)) << "no ready message";
+  HWND downloader = LauncherWindow::Seen().sender;
 
   // The job runs inside the message: send it from a helper thread.
   std::thread handoff([&] {
-    harness::SendCopyDataText(g_downloader, kTag, "Haulbox_downloader_Manager|A1?A2?A3?|tester|1", launcher.Hwnd(),
+    harness::SendCopyDataText(downloader, kTag, "Haulbox_downloader_Manager|A1?A2?A3?|tester|1", launcher.Hwnd(),
                               60000);
   });
   harness::MessageBoxContent box = harness::WaitForMessageBox(program.ProcessId(), 60000);
@@ -103,7 +75,7 @@ TEST(DownloaderEndToEnd, AJobDownloadsAndTheTrayExitLogsOutWithoutAsking) {
   EXPECT_TRUE(ReadBytes(folder + "\\c.txt") == ReadBytes(root + "c.txt"));
 
   for (int i = 0; i < 50 && IsWindow(box.box); ++i) Sleep(50);
-  PostMessageW(g_downloader, WM_COMMAND, MAKEWPARAM(kTrayExit, 0), 0);
+  PostMessageW(downloader, WM_COMMAND, MAKEWPARAM(kTrayExit, 0), 0);
   EXPECT_TRUE(program.WaitForExit(20000));
   EXPECT_EQ(nullptr, harness::WaitForMessageBox(program.ProcessId(), 0).box);
   EXPECT_EQ(1, CountLogLines(kServer, {"\"exchange\"", "\"request\":\"@Connect_end\""}));

@@ -21,52 +21,6 @@ constexpr ULONG_PTR kTag = 0x02740F34;
 
 std::wstring Program() { return harness::OwnFolder() + L"..\\Haulbox_DOWN.exe"; }
 
-// A launcher window in the test's thread that records the ready message.
-class LauncherWindow {
-public:
-  LauncherWindow() {
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = Proc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"HAULbox_AX_EXE";
-    RegisterClassW(&windowClass);
-    window_ = CreateWindowExW(0, L"HAULbox_AX_EXE", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                              windowClass.hInstance, nullptr);
-    ready_ = Ready{};
-  }
-  ~LauncherWindow() { DestroyWindow(window_); }
-
-  struct Ready {
-    bool seen = false;
-    ULONG_PTR tag = 0;
-    std::string text;
-    HWND sender = nullptr;
-  };
-  static const Ready& Seen() { return ready_; }
-  HWND Hwnd() const { return window_; }
-
-private:
-  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_COPYDATA) {
-      auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      ready_.seen = true;
-      ready_.tag = data->dwData;
-      ready_.text.assign(static_cast<const char*>(data->lpData), data->cbData);
-      ready_.sender = reinterpret_cast<HWND>(wParam);
-      return TRUE;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-  }
-  static Ready ready_;
-  HWND window_ = nullptr;
-};
-LauncherWindow::Ready LauncherWindow::ready_;
-
-bool WaitForReady(DWORD timeoutMs) {
-  for (DWORD waited = 0; waited < timeoutMs && !LauncherWindow::Seen().seen; waited += 50) harness::PumpMessages(50);
-  return LauncherWindow::Seen().seen;
-}
-
 TEST(DownloaderStartup, WithoutLauncherWindowItAsksToStartFromTheHomePage) {
   ASSERT_EQ(nullptr, FindWindowW(L"HAULbox_AX_EXE", nullptr));
   harness::ProcessUnderTest program;
