@@ -155,17 +155,17 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
 }
 
 // The visible pop-up menu of this process, or null.
+BOOL CALLBACK FindOwnVisibleMenu(HWND window, LPARAM found) {
+  if (harness::WindowClassName(window) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+  if (harness::WindowProcessId(window) != GetCurrentProcessId()) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 HWND VisibleMenu() {
-  struct Search { HWND found = nullptr; } search;
-  EnumWindows(
-      [](HWND window, LPARAM parameter) -> BOOL {
-        if (harness::WindowClassName(window) != L"#32768" || !IsWindowVisible(window)) return TRUE;
-        if (harness::WindowProcessId(window) != GetCurrentProcessId()) return TRUE;
-        reinterpret_cast<Search*>(parameter)->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND found = nullptr;
+  EnumWindows(&FindOwnVisibleMenu, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 class TestApp : public Application {};
