@@ -1,0 +1,125 @@
+#include "TransferListRules.h"
+
+namespace transfer_rules {
+
+namespace {
+
+int StoppedAfterRemoval(int stopped, int row) {
+  if (stopped == row) return kNoStoppedEntry;
+  return stopped > row ? stopped - 1 : stopped;
+}
+
+}  // namespace
+
+Removal PlanDeleteSelected(const std::vector<char>& selected, Cursors cursors) {
+  Removal removal;
+  removal.cursors = cursors;
+  removal.entryCount = static_cast<int>(selected.size());
+  for (int row = removal.entryCount - 1; row >= 0; --row) {
+    if (!selected[row]) continue;
+    removal.rows.push_back(row);
+    if (removal.cursors.transfer > row) --removal.cursors.transfer;
+    removal.cursors.stopped = StoppedAfterRemoval(removal.cursors.stopped, row);
+  }
+  removal.entryCount -= static_cast<int>(removal.rows.size());
+  return removal;
+}
+
+Removal PlanRemoveCompleted(const std::vector<char>& complete, Cursors cursors) {
+  Removal removal;
+  removal.cursors = cursors;
+  removal.entryCount = static_cast<int>(complete.size());
+  for (int row = removal.entryCount - 1; row >= 0; --row) {
+    if (!complete[row]) continue;
+    removal.rows.push_back(row);
+    if (removal.cursors.transfer >= row) --removal.cursors.transfer;
+    removal.cursors.stopped = StoppedAfterRemoval(removal.cursors.stopped, row);
+  }
+  removal.entryCount -= static_cast<int>(removal.rows.size());
+  return removal;
+}
+
+int FollowSwaps(int index, const std::vector<std::pair<int, int>>& swaps) {
+  for (const auto& swap : swaps) {
+    if (index == swap.first) {
+      index = swap.second;
+    } else if (index == swap.second) {
+      index = swap.first;
+    }
+  }
+  return index;
+}
+
+bool IsPending(const EntryFacts& entry) { return entry.state != kComplete || entry.requested; }
+
+NextStart ChooseNextEntry(const Facts& entries) {
+  NextStart next;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (IsPending(entries[i]) && entries[i].state != kFailed) {
+      next.cursor = static_cast<int>(i);
+      return next;
+    }
+  }
+  next.allDone = true;
+  return next;
+}
+
+FailureOutcome AfterNetworkFailure(int retryCount, int retryLimit, int cursor, int entryCount) {
+  FailureOutcome outcome;
+  outcome.cursor = cursor;
+  if (retryCount < retryLimit) {
+    outcome.retryCount = retryCount + 1;
+    outcome.retry = true;
+    return outcome;
+  }
+  outcome.retryCount = 0;
+  outcome.showError = true;
+  if (cursor >= 0 && cursor < entryCount - 1) {
+    outcome.markFailed = true;
+    outcome.cursor = cursor + 1;
+    outcome.retry = true;
+  }
+  return outcome;
+}
+
+bool HasCompleted(const Facts& entries, int cursor) {
+  if (cursor < 0 || cursor >= static_cast<int>(entries.size())) return false;
+  const EntryFacts& entry = entries[cursor];
+  return entry.state == kComplete && entry.transferred == entry.size;
+}
+
+std::int64_t TotalBytes(const Facts& entries) {
+  std::int64_t total = 0;
+  for (const EntryFacts& entry : entries) total += entry.size;
+  return total;
+}
+
+std::int64_t CompletedBytes(const Facts& entries) {
+  std::int64_t completed = 0;
+  for (const EntryFacts& entry : entries) {
+    if (entry.state == kComplete) completed += entry.size;
+  }
+  return completed;
+}
+
+CompletionPass PlanCompletionPass(const Facts& entries) {
+  CompletionPass pass;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].state != kFailed) continue;
+    pass.waitAgain.push_back(static_cast<int>(i));
+    if (pass.cursor == kNoCursor) pass.cursor = static_cast<int>(i);
+  }
+  return pass;
+}
+
+int ChosenEntry(const Facts& entries, int firstSelected, int cursor) {
+  const int count = static_cast<int>(entries.size());
+  if (count == 0) return -1;
+  if (firstSelected >= 0 && firstSelected < count) return firstSelected;
+  for (const EntryFacts& entry : entries) {
+    if (IsPending(entry)) return cursor >= 0 && cursor < count ? cursor : 0;
+  }
+  return 0;
+}
+
+}  // namespace transfer_rules
