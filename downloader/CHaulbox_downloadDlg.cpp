@@ -9,6 +9,7 @@
 #include "CFileOverCheck.h"
 #include "DownloaderRes.h"
 #include "Formatting.h"
+#include "Haulbox_Config.h"
 #include "MessageBoxes.h"
 #include "ServiceEndpoints.h"
 #include "SettingsStore.h"
@@ -42,10 +43,11 @@ std::string WithBackslash(const std::string& folder) {
 CHaulbox_downloadDlg::CHaulbox_downloadDlg()
     : CSkinDialog(IDD_HAULBOX_DOWN_DIALOG),
       job_(jobState_, *this),
-      userButton_(settings::ConfigProgram::Downloader),
+      userButton_([this] { OpenSettingsDialog(); }),
       shutdown_(&SystemShutdown::Platform()) {}
 
-CHaulbox_downloadDlg::~CHaulbox_downloadDlg() { StopWorker(10000); }
+// A worker that does not end in time keeps the job state it shares alive.
+CHaulbox_downloadDlg::~CHaulbox_downloadDlg() { StopWorker(2000); }
 
 bool CHaulbox_downloadDlg::StopWorker(DWORD timeoutMs) {
   workers_.RemoveEnded();
@@ -113,7 +115,6 @@ BOOL CHaulbox_downloadDlg::OnInitDialog() {
   SetIcons();
   readyFlag_ = 1;
   jobState_.Reset();
-  totalBytes_ = completedBytes_ = 0;
   SetRunning(false);
   job_.Member() = MemberFields();
   if (Application* app = Application::Current()) app->SetMainWindow(Hwnd());
@@ -238,10 +239,6 @@ void CHaulbox_downloadDlg::AddRow(int entryIndex) {
   list_.InsertFileRow(entryIndex, entry.name, FormatSize(entry.size.load()), "대기");
 }
 
-std::int64_t CHaulbox_downloadDlg::EntrySize(int index) const {
-  return index >= 0 && index < kEntryLimit ? jobState_.entries[index].size.load() : 0;
-}
-
 void CHaulbox_downloadDlg::ClearRunning() {
   SetRunning(false);
   RepaintStartStop();
@@ -281,8 +278,9 @@ void CHaulbox_downloadDlg::ShowCursorFile() {
 }
 
 void CHaulbox_downloadDlg::ShowOverallProgress(std::int64_t done, bool reset) {
-  totalBar_.m_caption = ProgressCaption(done, totalBytes_);
-  const auto position = static_cast<std::uint32_t>(ProgressPosition(done, totalBytes_));
+  const std::int64_t total = TotalBytes();
+  totalBar_.m_caption = ProgressCaption(done, total);
+  const auto position = static_cast<std::uint32_t>(ProgressPosition(done, total));
   if (reset) {
     totalBar_.SetPos(1);
     totalBar_.SetPos(0);
@@ -303,24 +301,35 @@ void CHaulbox_downloadDlg::ShowFileProgress(std::int64_t received, std::int64_t 
   if (!reset) fileBar_.Invalidate();
 }
 
+transfer_rules::Facts CHaulbox_downloadDlg::Facts() const {
+  transfer_rules::Facts facts;
+  for (int i = 0; i < kEntryLimit && !jobState_.entries[i].name.empty(); ++i) {
+    const DownloadEntry& entry = jobState_.entries[i];
+    transfer_rules::EntryFacts fact;
+    fact.state = entry.state.load();
+    fact.requested = entry.requested.load() != 0;
+    fact.transferred = entry.received.load();
+    fact.size = entry.size.load();
+    facts.push_back(fact);
+  }
+  return facts;
+}
+
 void CHaulbox_downloadDlg::RecomputeTotals() {
   if (jobState_.entryCount == 0) return;
-  totalBytes_ = completedBytes_ = 0;
-  int walked = 0;
-  for (; walked < kEntryLimit && !jobState_.entries[walked].name.empty(); ++walked) {
-    const DownloadEntry& entry = jobState_.entries[walked];
-    totalBytes_ += entry.size.load();
-    if (entry.state == kEntryComplete) {
-      completedBytes_ += entry.size.load();
-    } else if (jobState_.transferCursor < 0) {
-      jobState_.transferCursor = walked;
+  const transfer_rules::Facts facts = Facts();
+  jobState_.entryCount = static_cast<int>(facts.size());
+  if (jobState_.transferCursor < 0) {
+    for (std::size_t i = 0; i < facts.size(); ++i) {
+      if (facts[i].state == kEntryComplete) continue;
+      jobState_.transferCursor = static_cast<int>(i);
+      break;
     }
   }
-  jobState_.entryCount = walked;
   fileBar_.SetRange(0, 1000);
   totalBar_.SetRange(0, 1000);
   SetLabel(IDC_DOWN_TIME_LEFT, "00:00:00");
-  ShowOverallProgress(completedBytes_, true);
+  ShowOverallProgress(transfer_rules::CompletedBytes(facts), true);
   fileBar_.m_caption = "0/100%(0/0 Byte)";
   fileBar_.SetPos(0);
   fileBar_.Invalidate();
@@ -329,17 +338,11 @@ void CHaulbox_downloadDlg::RecomputeTotals() {
 }
 
 void CHaulbox_downloadDlg::RefreshTotals() {
-  totalBytes_ = completedBytes_ = 0;
-  int walked = 0;
-  for (; walked < kEntryLimit && !jobState_.entries[walked].name.empty(); ++walked) {
-    const DownloadEntry& entry = jobState_.entries[walked];
-    totalBytes_ += entry.size.load();
-    if (entry.state == kEntryStopped || entry.state == kEntryComplete) completedBytes_ += entry.received.load();
-  }
-  jobState_.entryCount = walked;
+  const transfer_rules::Facts facts = Facts();
+  jobState_.entryCount = static_cast<int>(facts.size());
   totalBar_.SetRange(0, 1000);
-  if (walked > 0) {
-    ShowOverallProgress(completedBytes_, true);
+  if (!facts.empty()) {
+    ShowOverallProgress(transfer_rules::CompletedBytes(facts), true);
     return;
   }
   totalBar_.m_caption = "0%/100%(0/0 Byte)";
@@ -348,10 +351,24 @@ void CHaulbox_downloadDlg::RefreshTotals() {
   SetLabel(IDC_DOWN_TIME_LEFT, "00:00:00");
 }
 
+void CHaulbox_downloadDlg::ApplyRemoval(const transfer_rules::Removal& removal) {
+  UserButton().RemoveRows(removal, jobState_.entryCount);
+  jobState_.entryCount = removal.entryCount;
+  jobState_.transferCursor = removal.cursors.transfer;
+  jobState_.stoppedIndex = removal.cursors.stopped;
+}
+
+void CHaulbox_downloadDlg::FollowMoves(const CFileList<DownloadEntry>::Swaps& swaps) {
+  jobState_.transferCursor = transfer_rules::FollowSwaps(jobState_.transferCursor.load(), swaps);
+  jobState_.stoppedIndex = transfer_rules::FollowSwaps(jobState_.stoppedIndex.load(), swaps);
+}
+
 // ---- Commands ----------------------------------------------------------------
 
+// A stopped worker may still be ending (a pending connect, its receive-error
+// box): until it has, no list command may move the entries under it.
 bool CHaulbox_downloadDlg::BlockedWhileRunning() {
-  if (!IsRunning()) return false;
+  if (!IsRunning() && !HasWorker()) return false;
   ShowMessageBox(Hwnd(), "전송중에는 사용할수 없습니다.", kErrorCaption, MB_OK | MB_ICONERROR);
   return true;
 }
@@ -368,25 +385,35 @@ void CHaulbox_downloadDlg::DeleteSelectedClicked() {
     return;
   }
   if (ShowMessageBox(Hwnd(), "삭제하시겠습니까?", "삭제확인", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-  UserButton().DeleteSelected(*this);
+  // The question's message loop may have started a download (retry timer, a hand-off's auto-start).
+  if (BlockedWhileRunning()) return;
+  const transfer_rules::Cursors cursors{jobState_.transferCursor.load(), jobState_.stoppedIndex.load()};
+  ApplyRemoval(transfer_rules::PlanDeleteSelected(UserButton().SelectedRows(jobState_.entryCount), cursors));
+  RefreshTotals();
 }
 
 void CHaulbox_downloadDlg::RemoveCompletedClicked() {
   if (BlockedWhileRunning()) return;
-  UserButton().RemoveCompleted(*this);
+  RemoveCompletedRows();
+}
+
+void CHaulbox_downloadDlg::RemoveCompletedRows() {
+  const transfer_rules::Cursors cursors{jobState_.transferCursor.load(), jobState_.stoppedIndex.load()};
+  ApplyRemoval(transfer_rules::PlanRemoveCompleted(UserButton().CompletedRows(jobState_.entryCount), cursors));
+  RecomputeTotals();
 }
 
 void CHaulbox_downloadDlg::MoveTopClicked() {
-  if (!BlockedWhileRunning()) list_.MoveSelectedToTop();
+  if (!BlockedWhileRunning()) FollowMoves(list_.MoveSelectedToTop());
 }
 void CHaulbox_downloadDlg::MoveUpClicked() {
-  if (!BlockedWhileRunning()) list_.MoveSelectedUp();
+  if (!BlockedWhileRunning()) FollowMoves(list_.MoveSelectedUp());
 }
 void CHaulbox_downloadDlg::MoveDownClicked() {
-  if (!BlockedWhileRunning()) list_.MoveSelectedDown();
+  if (!BlockedWhileRunning()) FollowMoves(list_.MoveSelectedDown());
 }
 void CHaulbox_downloadDlg::MoveBottomClicked() {
-  if (!BlockedWhileRunning()) list_.MoveSelectedToBottom();
+  if (!BlockedWhileRunning()) FollowMoves(list_.MoveSelectedToBottom());
 }
 
 void CHaulbox_downloadDlg::SettingsClicked() {
@@ -394,18 +421,13 @@ void CHaulbox_downloadDlg::SettingsClicked() {
   ReadSettings();
 }
 
+void CHaulbox_downloadDlg::OpenSettingsDialog() {
+  Haulbox_Config dialog(settings::ConfigProgram::Downloader);
+  dialog.DoModal();
+}
+
 int CHaulbox_downloadDlg::ChosenEntry() const {
-  if (jobState_.entryCount <= 0) return -1;
-  const int selected = list_.GetNextItem(-1, LVNI_SELECTED);
-  if (selected >= 0 && selected < jobState_.entryCount) return selected;
-  for (int i = 0; i < jobState_.entryCount; ++i) {
-    const DownloadEntry& entry = jobState_.entries[i];
-    if (entry.state != kEntryComplete || entry.requested != 0) {
-      const int cursor = jobState_.transferCursor.load();
-      return cursor >= 0 && cursor < jobState_.entryCount ? cursor : 0;
-    }
-  }
-  return 0;
+  return transfer_rules::ChosenEntry(Facts(), list_.GetNextItem(-1, LVNI_SELECTED), jobState_.transferCursor.load());
 }
 
 void CHaulbox_downloadDlg::OpenFolderClicked() {
@@ -482,13 +504,9 @@ void CHaulbox_downloadDlg::RunCompletionActions() {
   SetRunning(false);
   RepaintStartStop();
   SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  jobState_.transferCursor = kNoTransferCursor;
-  for (int i = 0; i < kEntryLimit && !jobState_.entries[i].name.empty(); ++i) {
-    DownloadEntry& entry = jobState_.entries[i];
-    if (entry.state != kEntryFailed) continue;
-    entry.state = kEntryWaiting;
-    if (jobState_.transferCursor < 0) jobState_.transferCursor = i;
-  }
+  const transfer_rules::CompletionPass pass = transfer_rules::PlanCompletionPass(Facts());
+  for (int index : pass.waitAgain) jobState_.entries[index].state = kEntryWaiting;
+  jobState_.transferCursor = pass.cursor;
   if (settings::ReadInt("DOWN_System_end") != 0) {
     DeleteTrayIcon();
     shutdown_->EnablePrivilege(L"SeShutdownPrivilege");

@@ -19,12 +19,12 @@
 #include "DownloadJob.h"
 #include "DownloadJobState.h"
 #include "DownloadWorker.h"
-#include "FileListOwner.h"
 #include "Handoff.h"
 #include "SpeedSmoother.h"
 #include "SystemShutdown.h"
+#include "TransferListRules.h"
 
-class CHaulbox_downloadDlg : public CSkinDialog, private DownloadJobHost, private FileListOwner {
+class CHaulbox_downloadDlg : public CSkinDialog, private DownloadJobHost {
 public:
   static constexpr UINT_PTR kProgressTimer = 1;
   static constexpr UINT_PTR kRetryTimer = 104;
@@ -43,8 +43,10 @@ public:
   CFileList<DownloadEntry>& List() { return list_; }
   CPic_Progress& FileBar() { return fileBar_; }
   CPic_Progress& TotalBar() { return totalBar_; }
-  std::int64_t TotalBytes() const override { return totalBytes_; }
-  std::int64_t DoneBytes() const override { return completedBytes_; }
+  // Derived from the entries whenever asked, so no order of completions,
+  // removals and hand-offs can count a file twice.
+  std::int64_t TotalBytes() const { return transfer_rules::TotalBytes(Facts()); }
+  std::int64_t DoneBytes() const { return transfer_rules::CompletedBytes(Facts()); }
   int RetryCount() const { return retryCount_; }
   bool HasTrayIcon() const { return tray_ != nullptr; }
   // Replaces the platform's shutdown (tests).
@@ -60,14 +62,22 @@ public:
   void StartNextDownload();
   void ShowFileProgress(std::int64_t received, std::int64_t size, bool reset);
   void RecomputeTotals() override;
-  void RefreshTotals() override;
+  void RefreshTotals();
   void RunCompletionActions();
   // The entry buttons 1036 and 1046 act on, -1 when the list is empty.
   int ChosenEntry() const;
   // Asks a running worker to stop and waits for it (bounded); true when no
-  // worker is left. The window's destructor does this, so no worker ever
-  // writes into a window that is gone.
+  // worker is left. A worker that outlives the window still has the job
+  // state: it shares it.
   bool StopWorker(DWORD timeoutMs);
+  // True while a worker is registered (a stopped one may still be ending).
+  bool HasWorker() {
+    workers_.RemoveEnded();
+    return !workers_.IsEmpty();
+  }
+  DWORD WorkerThreadId() const { return workers_.ThreadId(); }
+  // True while a start waits for a stopped worker to end.
+  bool IsStartQueued() const { return startQueued_; }
 
 protected:
   BOOL OnInitDialog() override;
@@ -102,11 +112,17 @@ private:
   void RepaintStartStop();
   void SetRunning(bool running) { startStopButton_.m_alternate = running ? 1 : 0; }
 
+  // The used entries as the transfer list rules see them.
+  transfer_rules::Facts Facts() const;
+  void ApplyRemoval(const transfer_rules::Removal& removal);
+  void FollowMoves(const CFileList<DownloadEntry>::Swaps& swaps);
+
   // Commands.
   bool BlockedWhileRunning();
   void StartStopClicked() { ToggleDownload(); }
   void DeleteSelectedClicked();
   void RemoveCompletedClicked();
+  void RemoveCompletedRows();
   void MoveTopClicked();
   void MoveUpClicked();
   void MoveDownClicked();
@@ -126,6 +142,7 @@ private:
   bool TrayCallback(WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool TaskbarCreated(WPARAM wParam, LPARAM lParam, LRESULT& result);
   void OpenEntryFile(int index);
+  void OpenSettingsDialog();
   CUser_button<DownloadEntry>& UserButton();
 
   // Scheduling.
@@ -138,7 +155,6 @@ private:
   void RecoverLocalFolder();
   void FinishCompletedFile();
   void UpdateSpeedAndTimeLeft(const DownloadEntry& entry);
-  bool WaitForStoppedWorker();
 
   // DownloadJobHost
   HWND JobOwner() override { return Hwnd(); }
@@ -150,28 +166,20 @@ private:
   void ClearRunning() override;
   void OpenWebHost() override;
 
-  // FileListOwner
-  int EntryCount() const override { return jobState_.entryCount; }
-  void SetEntryCount(int count) override { jobState_.entryCount = count; }
-  std::int64_t EntrySize(int index) const override;
-  void SetTotalBytes(std::int64_t bytes) override { totalBytes_ = bytes; }
-  void SetDoneBytes(std::int64_t bytes) override { completedBytes_ = bytes; }
-  int TransferCursor() const override { return jobState_.transferCursor.load(); }
-  void SetTransferCursor(int index) override { jobState_.transferCursor = index; }
-  int StoppedIndex() const override { return jobState_.stoppedIndex.load(); }
-  void SetStoppedIndex(int index) override { jobState_.stoppedIndex = index; }
-
   int readyFlag_ = 0;
   std::string pendingHandoff_;
   int columnsCreated_ = 0;
-  std::int64_t totalBytes_ = 0;
-  std::int64_t completedBytes_ = 0;
+  // A start given while a stopped worker is still ending; the progress timer
+  // starts it once the worker has ended.
+  bool startQueued_ = false;
   // Kept for the life of the program, not per file or job.
   int retryCount_ = 0;
   SpeedSmoother speed_;
 
-  CFileList<DownloadEntry> list_;
-  DownloadJobState jobState_{list_.m_entries};
+  // The worker shares the job state; the list's entries are the state's.
+  std::shared_ptr<DownloadJobState> sharedJobState_ = std::make_shared<DownloadJobState>();
+  DownloadJobState& jobState_ = *sharedJobState_;
+  CFileList<DownloadEntry> list_{jobState_.entries};
   DownloadJob job_;
   DownloadWorkers workers_;
   CUser_button<DownloadEntry> userButton_;

@@ -54,6 +54,11 @@ void DownloadJob::ProcessJob(const std::string& handoffText) {
   CheckPlanWindow();
   const int codeCount = job_text::CountFileCodes(handoff.fileCodes);
   const std::string saveFolder = ChooseSaveFolder();
+  if (saveFolder.empty()) {
+    ShowMessageBox(host_.JobOwner(), "저장할 폴더가 지정되지 않아 다운로드를 시작하지 않았습니다.", "다운로더",
+                   MB_OK | MB_ICONINFORMATION);
+    return;
+  }
   if (host_.RowCount() + codeCount > kRowLimit) {
     ShowMessageBox(host_.JobOwner(), "추가할수 있는 파일의 개수를 초과할수 없습니다.\n총개수 : 180개 제한", "다운로더",
                    MB_OK | MB_ICONINFORMATION);
@@ -64,13 +69,14 @@ void DownloadJob::ProcessJob(const std::string& handoffText) {
   if (ConfigInt("DOWN_Autostart") != 0 && !host_.IsRunning()) host_.ToggleDownload();
 }
 
+// The default folder when it is to be used and usable, else the picker's
+// choice; empty when there is no usable folder.
 std::string DownloadJob::ChooseSaveFolder() {
-  std::string folder = ConfigText("Default_folder");
-  if (ConfigInt("Default_folder_use") == 0) {
-    std::string picked;
-    if (host_.PickFolder("저장 폴더를 지정하세요", picked)) folder = picked;
-  }
-  return folder;
+  const std::string folder = ConfigText("Default_folder");
+  if (ConfigInt("Default_folder_use") != 0 && job_text::IsUsableSaveFolder(folder)) return folder;
+  std::string picked;
+  if (host_.PickFolder("저장 폴더를 지정하세요", picked) && job_text::IsUsableSaveFolder(picked)) return picked;
+  return std::string();
 }
 
 bool DownloadJob::Login() {
@@ -121,7 +127,7 @@ void DownloadJob::RequestDownloadList(std::string fileCodes, int codeCount, cons
       if (state_.HasFileCode(code)) continue;
       std::string reply = list.Transact(code);
       if (reply.empty() || reply == "Null" || reply == "Ping") continue;
-      if (!AddEntry(code, reply, saveFolder)) leftOutUnsafe = true;
+      if (AddEntry(code, reply, saveFolder) == AddResult::kUnsafeName) leftOutUnsafe = true;
     }
   }
   list.Close();
@@ -133,11 +139,16 @@ void DownloadJob::RequestDownloadList(std::string fileCodes, int codeCount, cons
   }
 }
 
-// False when the reply names a file outside the save folder (nothing added).
-bool DownloadJob::AddEntry(const std::string& fileCode, const std::string& reply, const std::string& saveFolder) {
+DownloadJob::AddResult DownloadJob::AddEntry(const std::string& fileCode, const std::string& reply,
+                                             const std::string& saveFolder) {
   job_text::FileReply file = job_text::SplitFileReply(reply);
-  if (!job_text::IsSafeFileName(file.name) || !job_text::IsSafeSubfolder(file.subfolder)) return false;
-  if (state_.entryCount >= kEntryLimit) return true;
+  // A reply without a name (an error text, say) is no file: an entry with an
+  // empty name would end the list at it.
+  if (file.name.empty()) return AddResult::kNotAFile;
+  if (!job_text::IsSafeFileName(file.name) || !job_text::IsSafeSubfolder(file.subfolder)) {
+    return AddResult::kUnsafeName;
+  }
+  if (state_.entryCount >= kEntryLimit) return AddResult::kTableFull;
   const int index = state_.entryCount;
   DownloadEntry& entry = state_.entries[index];
   entry.fileCode = fileCode;
@@ -154,7 +165,7 @@ bool DownloadJob::AddEntry(const std::string& fileCode, const std::string& reply
   entry.serverKey = file.serverKey;
   entry.rawReply = reply;
   state_.entryCount = index + 1;
-  return true;
+  return AddResult::kAdded;
 }
 
 void DownloadJob::Logout() {

@@ -60,7 +60,8 @@ public:
   ControlConnection& LoginConnection() { return loginConnection_; }
 
 private:
-  bool AddEntry(const std::string& fileCode, const std::string& reply, const std::string& saveFolder);
+  enum class AddResult { kAdded, kNotAFile, kUnsafeName, kTableFull };
+  AddResult AddEntry(const std::string& fileCode, const std::string& reply, const std::string& saveFolder);
   std::string ChooseSaveFolder();
 
   DownloadJobState& state_;

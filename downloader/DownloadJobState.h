@@ -1,7 +1,6 @@
 #pragma once
 // The main window's job table: the entries and their raw replies, and the
-// fields through which the download worker reports to the window. The worker
-// gets this object; the window owns it.
+// fields through which the download worker reports to the window.
 #include <winsock2.h>
 
 #include <atomic>
@@ -40,17 +39,15 @@ private:
   SOCKET socket_ = INVALID_SOCKET;
 };
 
+// Shared by the window and its worker: a worker holds the state alive until
+// it ends, so a window that goes first never leaves it writing into freed
+// memory.
 class DownloadJobState {
-  std::unique_ptr<DownloadEntry[]> ownEntries_;  // only when no array is given
+  std::unique_ptr<DownloadEntry[]> ownEntries_{new DownloadEntry[kEntryLimit]};
 
 public:
-  // The entries are the transfer list's array (entry i belongs to row i);
-  // without one the state keeps an array of its own.
-  explicit DownloadJobState(DownloadEntry* entryArray = nullptr)
-      : ownEntries_(entryArray ? nullptr : new DownloadEntry[kEntryLimit]),
-        entries(entryArray ? entryArray : ownEntries_.get()) {}
-
-  DownloadEntry* const entries;  // kEntryLimit entries, packed from 0
+  // The transfer list's entry array (entry i belongs to row i).
+  DownloadEntry* const entries = ownEntries_.get();  // kEntryLimit entries, packed from 0
   std::int32_t entryCount = 0;
 
   // Shared with the worker.

@@ -20,11 +20,11 @@ std::string DecimalText(std::int64_t value) {
   return text;
 }
 
-ResumeDecision DecideResume(std::int64_t localSize, std::int32_t stoppedIndex,
+ResumeDecision DecideResume(std::int64_t localSize, bool resumesStoppedEntry,
                             std::int32_t overwriteAnswer, std::int32_t rule) {
   ResumeDecision decision;
   decision.offset = localSize;
-  if (stoppedIndex != -1) return decision;
+  if (resumesStoppedEntry) return decision;
   if (overwriteAnswer == 1) {
     decision.offset = 0;
   } else if (overwriteAnswer == 0) {

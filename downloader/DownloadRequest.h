@@ -25,11 +25,11 @@ struct ResumeDecision {
   bool askUser = false;  // the window must ask about the existing file first
 };
 
-// The resume offset for a local file of `localSize` bytes. After a stop by
-// the user (`stoppedIndex` not -1) the download resumes without asking; else
-// a given `overwriteAnswer` (1 overwrite, other non-zero resume) decides, and
-// without one the existing-file rule.
-ResumeDecision DecideResume(std::int64_t localSize, std::int32_t stoppedIndex,
+// The resume offset for a local file of `localSize` bytes. The entry the user
+// stopped (`resumesStoppedEntry`) resumes without asking; else a given
+// `overwriteAnswer` (1 overwrite, other non-zero resume) decides, and without
+// one the existing-file rule.
+ResumeDecision DecideResume(std::int64_t localSize, bool resumesStoppedEntry,
                             std::int32_t overwriteAnswer, std::int32_t rule);
 
 // The folders of `subfolder` below `baseFolder`, outermost first:

@@ -13,9 +13,6 @@ namespace {
 constexpr UINT kFirstTickMs = 500;
 constexpr UINT kTickMs = 250;
 constexpr UINT kRetryDelayMs = 1000;
-// A stopped worker ends after its current chunk (its socket is shut down);
-// a start that comes before that waits for it this long at most.
-constexpr DWORD kStoppedWorkerWaitMs = 5000;
 
 std::int64_t Percent(std::int64_t done, std::int64_t total) {
   const std::int64_t hundredth = total / 100;
@@ -29,44 +26,34 @@ void CHaulbox_downloadDlg::ToggleDownload() {
     jobState_.stoppedIndex = jobState_.transferCursor.load();
     jobState_.RequestStop();
     SetRunning(false);
+    startQueued_ = false;
   } else {
     StartNextDownload();
   }
   RepaintStartStop();
 }
 
-// Two workers must never write one file: a start right after a stop waits
-// for the stopped worker to end.
-bool CHaulbox_downloadDlg::WaitForStoppedWorker() {
-  workers_.RemoveEnded();
-  if (workers_.IsEmpty()) return true;
-  workers_.WaitAll(kStoppedWorkerWaitMs);
-  workers_.RemoveEnded();
-  return workers_.IsEmpty();
-}
-
 void CHaulbox_downloadDlg::StartNextDownload() {
-  if (!WaitForStoppedWorker()) return;
-  jobState_.transferCursor = kNoTransferCursor;
-  bool pendingSeen = false;
-  for (int i = 0; i < kEntryLimit && !jobState_.entries[i].name.empty(); ++i) {
-    const DownloadEntry& entry = jobState_.entries[i];
-    if (entry.state == kEntryComplete && entry.requested == 0) continue;
-    pendingSeen = true;
-    if (entry.state != kEntryFailed) {
-      jobState_.transferCursor = i;
-      break;
-    }
+  // Two workers must never write one file: while a stopped worker is still
+  // ending, the start waits for it on the progress timer.
+  workers_.RemoveEnded();
+  if (!workers_.IsEmpty()) {
+    startQueued_ = true;
+    SetRunning(true);
+    StartTimer(kProgressTimer, kTickMs);
+    return;
   }
+  const transfer_rules::NextStart next = transfer_rules::ChooseNextEntry(Facts());
+  jobState_.transferCursor = next.cursor;
   DownloadEntry* entry = jobState_.CursorEntry();
-  if (!pendingSeen || !entry) {
+  if (next.allDone || !entry) {
     RunCompletionActions();
     return;
   }
   if (entry->requested == 0) entry->received = 0;
   entry->state = kEntryDownloading;
   SetRunning(true);
-  if (!workers_.Start(jobState_)) {
+  if (!workers_.Start(sharedJobState_)) {
     entry->state = kEntryWaiting;
     SetRunning(false);
     return;
@@ -85,9 +72,13 @@ void CHaulbox_downloadDlg::ProgressTimer() {
   StopTimer(kProgressTimer);
   if (!workers_.IsEmpty()) {
     FollowRunningWorker();
-  } else {
-    ActOnEndedWorker();
+    return;
   }
+  const bool startQueued = startQueued_;
+  startQueued_ = false;
+  ActOnEndedWorker();
+  // The outcome did not start anything itself (a stopped file): start now.
+  if (startQueued && IsRunning() && workers_.IsEmpty()) StartNextDownload();
 }
 
 // Branch A: a worker is registered (it may have ended since the last tick).
@@ -105,8 +96,7 @@ void CHaulbox_downloadDlg::FollowRunningWorker() {
       SetRowState(cursor, "완료");
       ShowFileProgress(size, size, false);
     } else {
-      const std::int64_t done = completedBytes_ + received;
-      ShowOverallProgress(done, false);
+      ShowOverallProgress(DoneBytes() + received, false);
       ShowFileProgress(received, size, false);
       SetRowState(cursor, "전송중");
       UpdateSpeedAndTimeLeft(*entry);
@@ -131,7 +121,7 @@ int CHaulbox_downloadDlg::AskExistingFile(const std::string& name) {
 
 void CHaulbox_downloadDlg::UpdateSpeedAndTimeLeft(const DownloadEntry& entry) {
   const std::int64_t received = entry.received.load();
-  const std::int64_t bytesLeft = totalBytes_ - completedBytes_ - received;
+  const std::int64_t bytesLeft = TotalBytes() - DoneBytes() - received;
   SpeedTickResult tick = speed_.Tick(jobState_.currentSpeed.load(), received, bytesLeft);
   if (tick.shownSpeed) SetLabel(IDC_DOWN_SPEED, FormatSize(*tick.shownSpeed));
   if (tick.remainingSeconds) SetLabel(IDC_DOWN_TIME_LEFT, FormatDuration(*tick.remainingSeconds));
@@ -151,35 +141,32 @@ void CHaulbox_downloadDlg::ActOnEndedWorker() {
 void CHaulbox_downloadDlg::RetryAfterNetworkFailure() {
   SetRunning(false);
   RepaintStartStop();
-  if (retryCount_ < kRetryLimit) {
-    ++retryCount_;
-    StartTimer(kRetryTimer, kRetryDelayMs);
-  } else {
-    retryCount_ = 0;
-    const int cursor = jobState_.transferCursor.load();
-    SetRowState(cursor, "오류");
-    if (cursor >= 0 && cursor < jobState_.entryCount - 1) {
-      jobState_.entries[cursor].state = kEntryFailed;
-      jobState_.transferCursor = cursor + 1;
-      StartTimer(kRetryTimer, kRetryDelayMs);
-    }
-  }
+  const int cursor = jobState_.transferCursor.load();
+  const transfer_rules::FailureOutcome outcome =
+      transfer_rules::AfterNetworkFailure(retryCount_, kRetryLimit, cursor, jobState_.entryCount);
+  retryCount_ = outcome.retryCount;
+  if (outcome.showError) SetRowState(cursor, "오류");
+  if (outcome.markFailed) jobState_.entries[cursor].state = kEntryFailed;
+  jobState_.transferCursor = outcome.cursor;
+  if (outcome.retry) StartTimer(kRetryTimer, kRetryDelayMs);
   jobState_.downloadStatus = kStatusNone;
 }
 
 // The file cannot be created where it was to go: the user picks another
-// folder, and every unfinished file moves there with its subfolder.
+// folder, and every unfinished file goes directly into it. Their subfolders
+// are dropped: a subfolder that cannot be made would fail in every folder.
 void CHaulbox_downloadDlg::RecoverLocalFolder() {
   SetRunning(false);
   RepaintStartStop();
   std::string folder;
-  while (!BrowseDownloadFolder(folder, "다운로드할 폴더를 지정하세요.")) {
+  while (!BrowseDownloadFolder(folder, "다운로드할 폴더를 지정하세요.") || !job_text::IsUsableSaveFolder(folder)) {
   }
   for (int i = 0; i < kEntryLimit && !jobState_.entries[i].name.empty(); ++i) {
     DownloadEntry& entry = jobState_.entries[i];
     if (entry.state == kEntryComplete) continue;  // its file is where it was written
     entry.baseFolder = folder;
-    entry.localFolder = job_text::LocalFolderFor(folder, entry.subfolder);
+    entry.subfolder.clear();
+    entry.localFolder = folder;
   }
   settings::WriteText("Default_folder", folder);
   jobState_.downloadStatus = kStatusNone;
@@ -191,18 +178,17 @@ bool CHaulbox_downloadDlg::BrowseDownloadFolder(std::string& folder, const std::
 }
 
 void CHaulbox_downloadDlg::FinishCompletedFile() {
-  const DownloadEntry* entry = jobState_.CursorEntry();
-  if (!entry || entry->name.empty()) return;
-  const std::int64_t size = entry->size.load();
-  if (entry->received.load() != size || entry->state != kEntryComplete) return;
-  completedBytes_ += size;
-  ShowOverallProgress(completedBytes_, false);
-  if (Percent(completedBytes_, totalBytes_) == 100) {
+  const int cursor = jobState_.transferCursor.load();
+  if (!transfer_rules::HasCompleted(Facts(), cursor)) return;
+  const std::int64_t size = jobState_.entries[cursor].size.load();
+  const std::int64_t done = DoneBytes();
+  ShowOverallProgress(done, false);
+  if (Percent(done, TotalBytes()) == 100) {
     SetLabel(IDC_DOWN_TIME_LEFT, "전송완료");
     ShowFileProgress(size, size, false);
   }
-  SetRowState(jobState_.transferCursor.load(), "완료");
-  if (settings::ReadInt("DOWN_List_del") != 0) UserButton().RemoveCompleted(*this);
+  SetRowState(cursor, "완료");
+  if (settings::ReadInt("DOWN_List_del") != 0) RemoveCompletedRows();
   jobState_.transferCursor = jobState_.transferCursor.load() + 1;
   if (IsRunning()) StartNextDownload();
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "ControlConnection.h"
 #include "DownloadRequest.h"
 #include "JobText.h"
@@ -19,7 +21,7 @@ constexpr DWORD kStopCheckMs = 250;
 
 class Download {
 public:
-  explicit Download(DownloadJobState& state) : state_(state), entry_(*state.CursorEntry()) {}
+  Download(DownloadJobState& state, int cursor) : state_(state), cursor_(cursor), entry_(state.entries[cursor]) {}
   ~Download() {
     if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
     state_.dataSocket.CloseSocket(socket_);
@@ -43,10 +45,14 @@ public:
       return Finish(kStatusNetworkFailure);
     }
     const std::int64_t localSize = LocalFileSize(localPath);
+    // Only the entry the user stopped resumes unasked: any other file on disk
+    // under its name is an unrelated old one.
+    const bool resumesStoppedEntry = state_.stoppedIndex.load() == cursor_;
     download_request::ResumeDecision resume = download_request::DecideResume(
-        localSize, state_.stoppedIndex.load(), state_.overwriteAnswer.load(), state_.existingFileRule.load());
+        localSize, resumesStoppedEntry, state_.overwriteAnswer.load(), state_.existingFileRule.load());
     if (resume.askUser) return Finish(kStatusAskExistingFile);
     if (!SendBlock(download_request::DecimalText(resume.offset))) return Finish(kStatusNetworkFailure);
+    entry_.received.store(resume.offset);
 
     if (resume.offset != 0 && resume.offset == size) {
       entry_.received.store(size);
@@ -175,6 +181,7 @@ private:
   void Finish(DownloadStatusCode outcome) { state_.downloadStatus.store(outcome); }
 
   DownloadJobState& state_;
+  const int cursor_;
   DownloadEntry& entry_;
   SOCKET socket_ = INVALID_SOCKET;
   HANDLE file_ = INVALID_HANDLE_VALUE;
@@ -182,17 +189,22 @@ private:
 
 }  // namespace
 
-unsigned DownloadWorker(void* jobState) {
-  auto& state = *static_cast<DownloadJobState*>(jobState);
-  if (state.CursorEntry()) Download(state).Run();
+unsigned DownloadWorker(void* sharedJobState) {
+  // The worker's own reference keeps the state alive until it returns.
+  std::unique_ptr<std::shared_ptr<DownloadJobState>> held(static_cast<std::shared_ptr<DownloadJobState>*>(sharedJobState));
+  DownloadJobState& state = **held;
+  const int cursor = state.transferCursor.load();
+  if (cursor >= 0 && cursor < kEntryLimit) Download(state, cursor).Run();
   return 1;
 }
 
-bool DownloadWorkers::Start(DownloadJobState& state) {
+bool DownloadWorkers::Start(const std::shared_ptr<DownloadJobState>& state) {
   RemoveEnded();
-  if (!threads_.empty()) return false;
-  ThreadHandle thread = WorkerThread::Start(&DownloadWorker, &state);
+  if (!threads_.empty() || !state) return false;
+  auto held = std::make_unique<std::shared_ptr<DownloadJobState>>(state);
+  ThreadHandle thread = WorkerThread::Start(&DownloadWorker, held.get());
   if (!thread.IsValid()) return false;
+  held.release();  // the thread owns it now
   threads_.push_back(thread);
   return true;
 }

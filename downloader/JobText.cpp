@@ -100,10 +100,26 @@ std::string LocalFolderFor(const std::string& saveFolder, const std::string& sub
   return folder + subfolder;
 }
 
+bool IsDeviceName(const std::string& component) {
+  // The device is named by the text before the first "." (and before any
+  // trailing spaces): "con.txt" and "NUL  .x" open devices too.
+  std::string base = component.substr(0, component.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+  for (const char* device : kDevices) {
+    if (base == device) return true;
+  }
+  const bool numbered = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0);
+  return numbered && base[3] >= '0' && base[3] <= '9';
+}
+
 bool IsSafeFileName(const std::string& name) {
   if (name.empty()) return true;  // names nothing; the file cannot be created later
   if (HoldsByte(name, '\\') || HoldsByte(name, '/') || HoldsByte(name, ':')) return false;
-  return !OnlyDotsAndSpaces(name);
+  return !OnlyDotsAndSpaces(name) && !IsDeviceName(name);
 }
 
 bool IsSafeSubfolder(const std::string& subfolder) {
@@ -112,9 +128,21 @@ bool IsSafeSubfolder(const std::string& subfolder) {
   std::string rest = subfolder;
   while (!rest.empty()) {
     std::string level = cp949::TakeField(rest, '\\');
-    if (!level.empty() && OnlyDotsAndSpaces(level)) return false;
+    if (!level.empty() && (OnlyDotsAndSpaces(level) || IsDeviceName(level))) return false;
   }
   return true;
+}
+
+bool IsUsableSaveFolder(const std::string& folder) {
+  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (folder.size() >= 3 && isLetter(folder[0]) && folder[1] == ':' && folder[2] == '\\') return true;
+  // "\\host\share": a host that is not "." or "?" (device namespaces) and a share.
+  if (folder.size() < 5 || folder[0] != '\\' || folder[1] != '\\') return false;
+  const std::string rest = folder.substr(2);
+  const std::size_t slash = cp949::FindChar(rest, '\\');
+  if (slash == std::string::npos || slash == 0 || slash + 1 >= rest.size()) return false;
+  const std::string host = rest.substr(0, slash);
+  return host != "." && host != "?" && rest[slash + 1] != '\\';
 }
 
 }  // namespace job_text

@@ -59,8 +59,15 @@ std::string LocalFolderFor(const std::string& saveFolder, const std::string& sub
 // save folder. A safe name is one path component: no "\", "/" or ":" and not
 // only dots and spaces ("..", "."). A safe subfolder is relative (no leading
 // "\" or "/"), has no ":" or "/", and none of its "\"-separated levels is
-// made only of dots and spaces.
+// made only of dots and spaces. Neither names a device ("NUL", "con.txt",
+// "COM1", "LPT1.bin", "aux" as a level): Windows opens the device instead.
 bool IsSafeFileName(const std::string& name);
 bool IsSafeSubfolder(const std::string& subfolder);
+bool IsDeviceName(const std::string& component);
+
+// A folder files may be saved into: an absolute path on a drive ("X:\...")
+// or a network share ("\\host\share..."). Empty and relative folders would
+// put the files at the root of the current drive or in the working folder.
+bool IsUsableSaveFolder(const std::string& folder);
 
 }  // namespace job_text

@@ -14,7 +14,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CFile_Type_icon.h"
@@ -25,11 +27,22 @@ class CFileList : public ListView {
 public:
   static constexpr int kCapacity = 200;
   static constexpr int kStateColumn = 2;
-  // Grid lines, header drag and drop, full-row select, info tips, underline-hot, work areas.
-  static constexpr DWORD kExtendedStyle = 0x2C31;
+  static constexpr DWORD kExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT |
+                                          LVS_EX_INFOTIP | LVS_EX_UNDERLINEHOT | LVS_EX_MULTIWORKAREAS;
+  using Swaps = std::vector<std::pair<int, int>>;
 
+  // The job table lives in `entries` (kCapacity records) when given, so that
+  // it can outlive the list; otherwise the list keeps its own.
+  explicit CFileList(Entry* entries = nullptr)
+      : ownEntries_(entries ? nullptr : new Entry[kCapacity]()),
+        m_entries(entries ? entries : ownEntries_.get()) {}
+
+private:
+  std::unique_ptr<Entry[]> ownEntries_;
+
+public:
   // The job table; the owner writes entry `count` and inserts row `count`.
-  Entry m_entries[kCapacity] = {};
+  Entry* const m_entries;
 
   // Shares the shell's small system image list with the list (the list
   // view does not destroy it).
@@ -67,10 +80,12 @@ public:
     for (int column = 0; column < columns; ++column) SetItemText(a, column, textsOfB[column]);
   }
 
-  void MoveSelectedUp() { Reorder(&row_reorder::MoveUp<SwapFunction>); }
-  void MoveSelectedDown() { Reorder(&row_reorder::MoveDown<SwapFunction>); }
-  void MoveSelectedToTop() { Reorder(&row_reorder::MoveToTop<SwapFunction>); }
-  void MoveSelectedToBottom() { Reorder(&row_reorder::MoveToBottom<SwapFunction>); }
+  // Each move returns the row exchanges it made, in order, so that the owner
+  // can keep its own row indices on their entries.
+  Swaps MoveSelectedUp() { return Reorder(&row_reorder::MoveUp<SwapFunction>); }
+  Swaps MoveSelectedDown() { return Reorder(&row_reorder::MoveDown<SwapFunction>); }
+  Swaps MoveSelectedToTop() { return Reorder(&row_reorder::MoveToTop<SwapFunction>); }
+  Swaps MoveSelectedToBottom() { return Reorder(&row_reorder::MoveToBottom<SwapFunction>); }
 
   // Removes row `index` and its entry: entries after it move one place
   // down and the entry freed at the end of the `used` range is cleared.
@@ -87,7 +102,11 @@ public:
 private:
   struct SwapFunction {
     CFileList* list;
-    void operator()(int a, int b) const { list->SwapRows(a, b); }
+    Swaps* made;
+    void operator()(int a, int b) const {
+      list->SwapRows(a, b);
+      made->push_back({a, b});
+    }
   };
 
   int ColumnCount() const {
@@ -96,11 +115,12 @@ private:
     return count > 0 ? count : 1;
   }
 
-  void Reorder(int (*move)(row_reorder::Selection&, SwapFunction)) {
+  Swaps Reorder(int (*move)(row_reorder::Selection&, SwapFunction)) {
     const int rows = GetItemCount();
     row_reorder::Selection selected(rows > 0 ? rows : 0);
     for (int row = 0; row < rows; ++row) selected[row] = IsRowSelected(row) ? 1 : 0;
-    const int focus = move(selected, SwapFunction{this});
+    Swaps made;
+    const int focus = move(selected, SwapFunction{this, &made});
     if (focus >= 0) {
       for (int row = 0; row < rows; ++row) {
         SetItemState(row, selected[row] ? LVIS_SELECTED : 0, LVIS_SELECTED | LVIS_FOCUSED);
@@ -109,6 +129,7 @@ private:
       EnsureVisible(focus);
     }
     SetFocus(Hwnd());
+    return made;
   }
 
   HIMAGELIST imageList_ = nullptr;

@@ -1,71 +1,54 @@
 #pragma once
-// The list commands of a main window: settings dialog, deleting the selected
-// rows, removing the completed rows and picking a folder. Attach it to the
-// window and its list before each command.
+// The list commands of a main window: settings, deleting rows and picking a
+// folder. The widget knows nothing of its owner: it reads the rows' flags for
+// the owner's plan (TransferListRules.h), removes the rows a plan names, and
+// opens the settings through the callback the owner gives it.
 #include <windows.h>
 
+#include <functional>
 #include <string>
-
-#include <Haulbox_Config.h>
+#include <vector>
 
 #include "CFileList.h"
-#include "FileListOwner.h"
 #include "FolderBrowser.h"
+#include "TransferListRules.h"
 
 template <class Entry>
 class CUser_button {
 public:
-  explicit CUser_button(settings::ConfigProgram program) : program_(program) {}
-  virtual ~CUser_button() = default;
+  explicit CUser_button(std::function<void()> openSettings) : openSettings_(std::move(openSettings)) {}
 
   void Attach(HWND window, CFileList<Entry>* list) {
     window_ = window;
     list_ = list;
   }
 
-  // Runs the settings dialog modally with no parent; the caller re-reads
-  // its settings afterwards.
+  // The owner's settings dialog; the owner re-reads its settings afterwards.
   void OpenSettings() {
-    Haulbox_Config dialog(program_);
-    dialog.DoModal();
+    if (openSettings_) openSettings_();
   }
 
-  // Removes every selected row and its entry, keeping the entries packed,
-  // then lets the owner refresh its totals.
-  void DeleteSelected(FileListOwner& owner) {
-    if (!list_) return;
-    int remaining = list_->GetSelectedCount();
-    for (int row = owner.EntryCount(); row >= 0 && remaining > 0; --row) {
-      if (!list_->IsRowSelected(row)) continue;
-      owner.SetTotalBytes(owner.TotalBytes() - owner.EntrySize(row));
-      if (owner.StoppedIndex() == row) {
-        owner.SetStoppedIndex(-1);
-      } else if (owner.StoppedIndex() > row) {
-        owner.SetStoppedIndex(owner.StoppedIndex() - 1);  // stays on the same entry
-      }
-      list_->RemoveEntry(row, owner.EntryCount());
-      owner.SetEntryCount(owner.EntryCount() - 1);
-      --remaining;
-    }
-    owner.RefreshTotals();
+  // One flag per used row: selected.
+  std::vector<char> SelectedRows(int used) const {
+    std::vector<char> flags(RowsOf(used), 0);
+    for (std::size_t row = 0; row < flags.size(); ++row) flags[row] = list_->IsRowSelected(static_cast<int>(row));
+    return flags;
   }
 
-  // Removes every row whose state column reads "완료", keeping the entries
-  // packed and the transfer cursor on its entry, then lets the owner
-  // recompute its totals.
-  void RemoveCompleted(FileListOwner& owner) {
-    if (!list_) return;
-    for (int row = owner.EntryCount(); row >= 0; --row) {
-      if (row >= list_->GetItemCount()) continue;
-      if (list_->GetItemText(row, CFileList<Entry>::kStateColumn) != "완료") continue;
-      owner.SetDoneBytes(owner.DoneBytes() - owner.EntrySize(row));
-      list_->RemoveEntry(row, owner.EntryCount());
-      owner.SetEntryCount(owner.EntryCount() - 1);
-      // The cursor follows its entry; a removed cursor entry is replaced by
-      // the one that moves into its row (the caller then advances by one).
-      if (row <= owner.TransferCursor()) owner.SetTransferCursor(owner.TransferCursor() - 1);
+  // One flag per used row: its state column reads "완료".
+  std::vector<char> CompletedRows(int used) const {
+    std::vector<char> flags(RowsOf(used), 0);
+    for (std::size_t row = 0; row < flags.size(); ++row) {
+      flags[row] = list_->GetItemText(static_cast<int>(row), CFileList<Entry>::kStateColumn) == "완료";
     }
-    owner.RecomputeTotals();
+    return flags;
+  }
+
+  // Removes the rows of `removal` with their entries, keeping the entries
+  // packed; `used` is the count of used entries before the removal.
+  void RemoveRows(const transfer_rules::Removal& removal, int used) {
+    if (!list_) return;
+    for (int row : removal.rows) list_->RemoveEntry(row, used--);
   }
 
   // The folder picker, after bringing the main window forward.
@@ -78,7 +61,13 @@ public:
   }
 
 private:
-  settings::ConfigProgram program_;
+  std::size_t RowsOf(int used) const {
+    if (!list_ || used <= 0) return 0;
+    const int rows = list_->GetItemCount();
+    return static_cast<std::size_t>(used < rows ? used : rows);
+  }
+
+  std::function<void()> openSettings_;
   HWND window_ = nullptr;
   CFileList<Entry>* list_ = nullptr;
 };

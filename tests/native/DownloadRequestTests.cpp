@@ -26,23 +26,23 @@ TEST(RequestBlock, DecimalText) {
 }
 
 TEST(Resume, ExistingFileRules) {
-  // local size, stopped index, overwrite answer, rule -> offset, ask
-  struct Row { std::int64_t local; int stopped; int answer; int rule; std::int64_t offset; bool ask; };
+  // local size, resumes the entry the user stopped, overwrite answer, rule -> offset, ask
+  struct Row { std::int64_t local; bool stoppedEntry; int answer; int rule; std::int64_t offset; bool ask; };
   const Row rows[] = {
-      {500, -1, 0, kOverwrite, 0, false},
-      {500, -1, 0, kAsk, 500, true},
-      {0, -1, 0, kAsk, 0, false},
-      {500, -1, 0, kResume, 500, false},
-      {500, -1, 0, 7, 500, false},
-      {500, -1, 1, kAsk, 0, false},
-      {500, -1, 2, kOverwrite, 500, false},
-      {500, 3, 0, kAsk, 500, false},       // restarted after a stop: no question
-      {500, 3, 1, kOverwrite, 500, false},
+      {500, false, 0, kOverwrite, 0, false},
+      {500, false, 0, kAsk, 500, true},
+      {0, false, 0, kAsk, 0, false},
+      {500, false, 0, kResume, 500, false},
+      {500, false, 0, 7, 500, false},
+      {500, false, 1, kAsk, 0, false},
+      {500, false, 2, kOverwrite, 500, false},
+      {500, true, 0, kAsk, 500, false},       // restarted after a stop: no question
+      {500, true, 1, kOverwrite, 500, false},
   };
   for (const Row& row : rows) {
-    ResumeDecision d = DecideResume(row.local, row.stopped, row.answer, row.rule);
-    EXPECT_EQ(row.offset, d.offset) << "rule " << row.rule << " answer " << row.answer << " stopped " << row.stopped;
-    EXPECT_EQ(row.ask, d.askUser) << "rule " << row.rule << " answer " << row.answer << " stopped " << row.stopped;
+    ResumeDecision d = DecideResume(row.local, row.stoppedEntry, row.answer, row.rule);
+    EXPECT_EQ(row.offset, d.offset) << "rule " << row.rule << " answer " << row.answer << " stopped " << row.stoppedEntry;
+    EXPECT_EQ(row.ask, d.askUser) << "rule " << row.rule << " answer " << row.answer << " stopped " << row.stoppedEntry;
   }
 }
 

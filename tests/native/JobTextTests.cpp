@@ -136,3 +136,26 @@ TEST(HostileNames, SubfoldersThatLeaveTheFolderAreRefused) {
     EXPECT_TRUE(IsSafeSubfolder(sub)) << sub;
   }
 }
+
+TEST(HostileNames, DeviceNamesAreRefusedAsNamesAndAsLevels) {
+  for (const char* name : {"NUL", "con.txt", "COM1", "LPT1.bin", "aux", "Prn.log.gz", "nul ", "CONOUT$", "com9.x"}) {
+    EXPECT_FALSE(IsSafeFileName(name)) << name;
+  }
+  for (const char* sub : {"aux\\", "docs\\NUL\\", "con.d\\x\\", "a\\LPT3"}) {
+    EXPECT_FALSE(IsSafeSubfolder(sub)) << sub;
+  }
+  for (const char* name : {"console.txt", "COM10", "nul_x", "auxiliary", "LPT", "com.txt", "xCON"}) {
+    EXPECT_TRUE(IsSafeFileName(name)) << name;
+  }
+  EXPECT_TRUE(IsSafeSubfolder("connect\\com\\"));
+}
+
+TEST(SaveFolder, OnlyAbsoluteFoldersAreUsable) {
+  for (const char* folder : {"C:\\", "d:\\Downloads", "C:\\다운로드\\", "\\\\nas\\share", "\\\\nas\\share\\x\\"}) {
+    EXPECT_TRUE(IsUsableSaveFolder(folder)) << folder;
+  }
+  for (const char* folder : {"", "C:", "C:dir", "\\", "\\dir", "dir\\sub", ".\\x", "..", "\\\\nas", "\\\\nas\\",
+                             "\\\\.\\NUL", "\\\\?\\C:\\x", "\\\\\\x", "1:\\x"}) {
+    EXPECT_FALSE(IsUsableSaveFolder(folder)) << folder;
+  }
+}

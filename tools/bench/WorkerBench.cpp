@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "BenchClock.h"
 #include "DownloadWorker.h"
@@ -17,7 +18,8 @@ int main(int argc, char** argv) {
   }
   WSADATA wsa;
   WSAStartup(MAKEWORD(1, 1), &wsa);
-  static DownloadJobState state;
+  static std::shared_ptr<DownloadJobState> sharedState = std::make_shared<DownloadJobState>();
+  DownloadJobState& state = *sharedState;
   state.Reset();
   DownloadEntry& entry = state.entries[0];
   entry.name = "bench.bin";
@@ -33,7 +35,7 @@ int main(int argc, char** argv) {
 
   BenchClock clock;
   DownloadWorkers workers;
-  if (!workers.Start(state)) {
+  if (!workers.Start(sharedState)) {
     std::fprintf(stderr, "bench_worker: the worker did not start\n");
     return 1;
   }

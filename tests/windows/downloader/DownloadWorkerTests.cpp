@@ -1,6 +1,8 @@
 // The download worker against the reference data server (127.0.4.1).
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "DownloadWorker.h"
 #include "DownloaderTestSupport.h"
 #include "JobText.h"
@@ -47,13 +49,14 @@ protected:
 
   // Runs one worker to its end (bounded) and returns its outcome.
   int RunWorker(DWORD timeoutMs = 60000) {
-    EXPECT_TRUE(workers_.Start(state_));
+    EXPECT_TRUE(workers_.Start(sharedState_));
     EXPECT_TRUE(workers_.WaitAll(timeoutMs)) << "the worker did not end";
     workers_.RemoveEnded();
     return state_.downloadStatus.load();
   }
 
-  DownloadJobState state_;
+  std::shared_ptr<DownloadJobState> sharedState_ = std::make_shared<DownloadJobState>();
+  DownloadJobState& state_ = *sharedState_;
   DownloadWorkers workers_;
   std::string saveFolder_;
   std::string source_;
@@ -146,7 +149,7 @@ TEST_F(DownloadWorkerTest, ServerClosingMidFileIsResumedByTheNextWorker) {
 
 TEST_F(DownloadWorkerTest, StopIsHonouredWithinOneMoreChunk) {
   DownloadEntry& entry = PrepareEntry("stop", "large.bin", "KLARGE");
-  ASSERT_TRUE(workers_.Start(state_));
+  ASSERT_TRUE(workers_.Start(sharedState_));
   for (int i = 0; i < 1000 && entry.received.load() == 0; ++i) Sleep(5);
   ASSERT_GT(entry.received.load(), 0);
   entry.state = kEntryStopped;  // the plain stop request, without the socket shutdown
@@ -161,7 +164,7 @@ TEST_F(DownloadWorkerTest, StopIsHonouredWithinOneMoreChunk) {
 TEST_F(DownloadWorkerTest, StopEndsAStalledDownloadAndKeepsThePartialFile) {
   DownloadEntry& entry = PrepareEntry("stall", "big.bin", "KSTALL");
   WriteBytes(LocalPath(), source_.substr(0, 4096));
-  ASSERT_TRUE(workers_.Start(state_));
+  ASSERT_TRUE(workers_.Start(sharedState_));
   for (int i = 0; i < 1000 && entry.requested.load() == 0; ++i) Sleep(5);
   Sleep(300);  // the worker now waits for bytes that do not come
   const DWORD before = GetTickCount();
@@ -175,12 +178,12 @@ TEST_F(DownloadWorkerTest, StopEndsAStalledDownloadAndKeepsThePartialFile) {
 
 TEST_F(DownloadWorkerTest, NoSecondWorkerWhileOneIsRegistered) {
   DownloadEntry& entry = PrepareEntry("twice", "big.bin", "KSTALL");
-  ASSERT_TRUE(workers_.Start(state_));
-  EXPECT_FALSE(workers_.Start(state_));
+  ASSERT_TRUE(workers_.Start(sharedState_));
+  EXPECT_FALSE(workers_.Start(sharedState_));
   state_.RequestStop();
   ASSERT_TRUE(workers_.WaitAll(10000));
   entry.state = kEntryDownloading;
-  EXPECT_TRUE(workers_.Start(state_));  // the ended worker no longer counts
+  EXPECT_TRUE(workers_.Start(sharedState_));  // the ended worker no longer counts
   state_.RequestStop();
   EXPECT_TRUE(workers_.WaitAll(10000));
 }
@@ -195,6 +198,40 @@ TEST_F(DownloadWorkerTest, HostileNamesWriteNothingOutsideTheSaveFolder) {
     EXPECT_FALSE(FileExists(outside)) << sub;
     state_.downloadStatus = kStatusNone;
   }
+}
+
+TEST_F(DownloadWorkerTest, AResumedFileCountsItsLocalBytesBeforeTheFirstChunk) {
+  DownloadEntry& entry = PrepareEntry("resume-count", "big.bin", "KSTALL");
+  WriteBytes(LocalPath(), source_.substr(0, 4096));
+  entry.received = 0;
+  ASSERT_TRUE(workers_.Start(sharedState_));
+  // The service stalls before its data: the count can only come from the offset.
+  bool counted = false;
+  for (int i = 0; i < 400 && !(counted = entry.received.load() == 4096); ++i) Sleep(25);
+  EXPECT_TRUE(counted) << "received " << entry.received.load();
+  state_.RequestStop();
+  EXPECT_TRUE(workers_.WaitAll(10000));
+}
+
+// The window may go while its worker still runs (here the test holds the
+// worker's thread); the worker keeps the job state it writes into.
+TEST_F(DownloadWorkerTest, AWorkerKeepsItsJobStateAliveUntilItEnds) {
+  DownloadEntry& entry = PrepareEntry("alive", "big.bin", "KSTALL");
+  ASSERT_TRUE(workers_.Start(sharedState_));
+  for (int i = 0; i < 1000 && entry.requested.load() == 0; ++i) Sleep(5);
+  Sleep(300);  // the worker now waits in its receive
+  HANDLE worker = OpenThread(THREAD_SUSPEND_RESUME, FALSE, workers_.ThreadId());
+  ASSERT_NE(nullptr, worker);
+  ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(worker));
+  state_.RequestStop();
+  std::weak_ptr<DownloadJobState> weak = sharedState_;
+  sharedState_.reset();  // the owner lets go; state_ and entry are not used again
+  EXPECT_FALSE(weak.expired()) << "the state went while its worker ran";
+  ResumeThread(worker);
+  CloseHandle(worker);
+  ASSERT_TRUE(workers_.WaitAll(10000));
+  for (int i = 0; i < 100 && !weak.expired(); ++i) Sleep(20);  // the thread's last release
+  EXPECT_TRUE(weak.expired()) << "the ended worker still holds the state";
 }
 
 }  // namespace

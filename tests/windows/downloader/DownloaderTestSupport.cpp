@@ -98,7 +98,7 @@ void BoxWatcher::Watch() {
     harness::MessageBoxContent box = harness::WaitForMessageBox(GetCurrentProcessId(), 100);
     if (!box.box) continue;
     // A box just created may not have its text yet.
-    for (int i = 0; i < 50 && box.text.empty() && IsWindow(box.box); ++i) {
+    for (int i = 0; i < 250 && box.text.empty() && IsWindow(box.box); ++i) {
       Sleep(20);
       box = harness::ReadMessageBox(box.box);
     }

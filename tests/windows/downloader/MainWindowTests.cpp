@@ -15,6 +15,7 @@
 #include "DownloaderRes.h"
 #include "DownloaderTestSupport.h"
 #include "Formatting.h"
+#include "MessageBoxProbe.h"
 #include "ServiceEndpoints.h"
 #include "SettingsStore.h"
 #include "TextConversion.h"
@@ -28,6 +29,7 @@ namespace {
 const char kServer[] = "127.0.6.1";
 constexpr UINT kRunOnUi = WM_APP + 40;
 constexpr UINT kCloseWindow = WM_APP + 41;
+constexpr UINT kMarker = WM_APP + 42;
 
 class RecordingShutdown : public SystemShutdown {
 public:
@@ -56,8 +58,16 @@ public:
   std::string recoveryFolder;
   std::string pickerTitle;
   int folderPicks = 0;
+  std::string jobFolder;  // the job's folder picker answers this; empty: cancelled
+  int jobFolderPicks = 0;
+  std::atomic<int> markersHandled{0};
 
 protected:
+  bool PickFolder(const std::string&, std::string& folder) override {
+    ++jobFolderPicks;
+    folder = jobFolder;
+    return !jobFolder.empty();
+  }
   bool BrowseDownloadFolder(std::string& folder, const std::string& title) override {
     ++folderPicks;
     pickerTitle = title;
@@ -71,6 +81,10 @@ protected:
       (*reinterpret_cast<std::function<void()>*>(lParam))();
       return true;
     }
+    if (message == kMarker) {
+      ++markersHandled;
+      return true;
+    }
     if (message == kCloseWindow) {
       StopWorker(10000);
       EndDialog(0);
@@ -79,6 +93,14 @@ protected:
     return false;
   }
 };
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+    if (condition()) return true;
+    Sleep(50);
+  }
+  return condition();
+}
 
 // Runs a TestWindow modally on its own thread for the life of the object.
 class WindowRunner {
@@ -138,6 +160,12 @@ public:
     EXPECT_TRUE(sent.delivered && sent.reply == TRUE) << "hand-off not taken: " << GetLastError();
   }
   void Click(int id) { PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+  // Waits (bounded) until everything posted to the window so far was handled.
+  bool WaitForPostedMessages(DWORD timeoutMs = 10000) {
+    const int expected = window_->markersHandled.load() + 1;
+    PostMessageW(hwnd_, kMarker, 0, 0);
+    return WaitFor([&] { return window_->markersHandled.load() >= expected; }, timeoutMs);
+  }
 
 private:
   std::unique_ptr<TestWindow> window_;
@@ -145,14 +173,6 @@ private:
   std::atomic<bool> ended_{false};
   HWND hwnd_ = nullptr;
 };
-
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-  for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-    if (condition()) return true;
-    Sleep(50);
-  }
-  return condition();
-}
 
 // The visible pop-up menu of this process, or null.
 BOOL CALLBACK FindOwnVisibleMenu(HWND window, LPARAM found) {
@@ -207,6 +227,26 @@ protected:
   std::string saveFolder_;
 };
 TestApp* MainWindowTest::app_ = nullptr;
+
+BOOL CALLBACK FindOwnBoxWithText(HWND window, LPARAM search) {
+  auto& wanted = *reinterpret_cast<std::pair<std::wstring, HWND>*>(search);
+  if (harness::WindowClassName(window) != L"#32770" || !IsWindowVisible(window)) return TRUE;
+  if (harness::WindowProcessId(window) != GetCurrentProcessId()) return TRUE;
+  if (harness::ReadMessageBox(window).text != wanted.first) return TRUE;
+  wanted.second = window;
+  return FALSE;
+}
+
+// A message box of this process saying `text`, waited for (bounded); other
+// boxes may be open meanwhile.
+HWND WaitForBoxSaying(const char* text, DWORD timeoutMs) {
+  std::pair<std::wstring, HWND> search{W(text), nullptr};
+  WaitFor([&] {
+    EnumWindows(&FindOwnBoxWithText, reinterpret_cast<LPARAM>(&search));
+    return search.second != nullptr;
+  }, timeoutMs);
+  return search.second;
+}
 
 bool HasBox(BoxWatcher& watcher, const char* text, const char* caption) {
   for (const SeenBox& box : watcher.Boxes()) {
@@ -337,7 +377,19 @@ TEST_F(MainWindowTest, AnUnwritableFolderBringsThePickerAndEveryEntryMoves) {
   EXPECT_EQ("다운로드할 폴더를 지정하세요.", runner.Read<std::string>([&] { return runner.Window().pickerTitle; }));
   EXPECT_EQ(picked, settings::ReadText("Default_folder"));
   EXPECT_TRUE(ReadBytes(picked + "\\w1.txt") == Source("c.txt"));
-  EXPECT_TRUE(ReadBytes(picked + "\\deep\\w2.bin") == Source("b.bin"));
+  // Directly in the picked folder: a subfolder may be what cannot be made.
+  EXPECT_TRUE(ReadBytes(picked + "\\w2.bin") == Source("b.bin"));
+}
+
+TEST_F(MainWindowTest, ASubfolderThatCannotBeMadeIsLeftForThePickedFolderOnce) {
+  BoxWatcher boxes;
+  WindowRunner runner;
+  const std::string picked = FreshFolder("picked-once");
+  runner.Window().recoveryFolder = picked;
+  runner.Handoff("W3?");  // its subfolder's last level has no closing "\\": it is never created
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(1, runner.Read<int>([&] { return runner.Window().folderPicks; }));
+  EXPECT_TRUE(ReadBytes(picked + "\\w3.txt") == Source("c.txt"));
 }
 
 TEST_F(MainWindowTest, CompletedRowsLeaveTheListWhenListDeleteIsOn) {
@@ -401,13 +453,13 @@ TEST_F(MainWindowTest, ExitAsksOnlyWhileFilesAreUnfinishedAndLogsOut) {
     EXPECT_EQ(W("전송이 완료되지 않은 파일이 있습니다.\n그래도 종료 하시겠습니까?"), no.Boxes()[0].text);
     EXPECT_EQ(W("종료확인"), no.Boxes()[0].caption);
   }
-  Sleep(300);
+  ASSERT_TRUE(runner.WaitForPostedMessages());
   EXPECT_FALSE(runner.Ended());
   EXPECT_EQ(0, CountLogLines(kServer, {"\"logout\""}));
 
   // With only complete files left it asks nothing.
   runner.Click(IDC_DOWN_START_STOP);  // stop e2
-  ASSERT_TRUE(WaitFor([&] { return !runner.Running(); }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return !runner.Running() && !runner.Read<bool>([&] { return runner.Window().HasWorker(); }); }, 5000));
   runner.Ui([&] {
     runner.Window().List().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
   });
@@ -428,7 +480,7 @@ TEST_F(MainWindowTest, TrayIconOfAnotherIdDoesNothingAndTheMenuExits) {
   SendMessageW(runner.Hwnd(), trayMessage, 5, WM_LBUTTONDBLCLK);
   EXPECT_FALSE(IsWindowVisible(runner.Hwnd()));
   PostMessageW(runner.Hwnd(), trayMessage, 5, WM_RBUTTONDOWN);
-  Sleep(1000);
+  ASSERT_TRUE(runner.WaitForPostedMessages());
   EXPECT_EQ(nullptr, VisibleMenu());
   SendMessageW(runner.Hwnd(), trayMessage, CTrayicon::kIconId, WM_LBUTTONDBLCLK);
   EXPECT_TRUE(IsWindowVisible(runner.Hwnd()));
@@ -441,6 +493,136 @@ TEST_F(MainWindowTest, TrayIconOfAnotherIdDoesNothingAndTheMenuExits) {
 
   PostMessageW(runner.Hwnd(), WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
   EXPECT_TRUE(runner.WaitEnded(20000));
+}
+
+// A stopped worker can still be alive for a while (a pending connect, its
+// receive error box; here the test holds its thread): no list command moves
+// the entries under it, and a start waits for it to end without blocking the
+// window.
+TEST_F(MainWindowTest, ListCommandsWaitForAStoppedWorkerAndAStartIsQueuedUntilItEnds) {
+  WindowRunner runner;
+  runner.Handoff("SA?H1?");  // sa stalls once
+  ASSERT_TRUE(WaitFor([&] { return Requests("KSA") >= 1; }, 20000));
+  Sleep(300);  // the worker now waits in its receive
+  const DWORD workerId = runner.Read<DWORD>([&] { return runner.Window().WorkerThreadId(); });
+  HANDLE worker = OpenThread(THREAD_SUSPEND_RESUME, FALSE, workerId);
+  ASSERT_NE(nullptr, worker);
+  ASSERT_NE(static_cast<DWORD>(-1), SuspendThread(worker));
+  runner.Click(IDC_DOWN_START_STOP);  // stop
+  ASSERT_TRUE(WaitFor([&] { return !runner.Running(); }, 5000));
+
+  runner.Ui([&] { runner.Window().List().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED); });
+  for (int id : {IDC_DOWN_MOVE_TOP, IDC_DOWN_DELETE_SELECTED, IDC_DOWN_REMOVE_COMPLETED}) {
+    runner.Click(id);
+    HWND blocked = WaitForBoxSaying("전송중에는 사용할수 없습니다.", 10000);
+    EXPECT_NE(nullptr, blocked) << "command " << id << " was not blocked";
+    if (!blocked) break;
+    harness::PressButton(blocked, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(blocked); }, 5000));
+  }
+  EXPECT_EQ("sa.bin", runner.Read<std::string>([&] { return runner.Window().JobState().entries[0].name; }));
+  EXPECT_EQ(2, runner.Rows());
+
+  runner.Click(IDC_DOWN_START_STOP);  // start: answered at once, started later
+  ASSERT_TRUE(runner.WaitForPostedMessages());
+  EXPECT_TRUE(runner.Read<bool>([&] { return runner.Window().IsStartQueued(); }));
+  EXPECT_TRUE(runner.Running());
+
+  BoxWatcher boxes;
+  ResumeThread(worker);
+  CloseHandle(worker);
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(2, Requests("KSA"));
+  EXPECT_TRUE(Local("sa.bin") == Source("big.bin"));
+  EXPECT_TRUE(Local("h1.txt") == Source("c.txt"));
+}
+
+TEST_F(MainWindowTest, ADeleteConfirmedAfterADownloadStartedMeanwhileIsRefused) {
+  settings::WriteInt("DOWN_Autostart", 0);
+  WindowRunner runner;
+  runner.Handoff("DC?H1?");
+  runner.Ui([&] { runner.Window().List().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED); });
+  runner.Click(IDC_DOWN_DELETE_SELECTED);
+  HWND question = WaitForBoxSaying("삭제하시겠습니까?", 10000);
+  ASSERT_NE(nullptr, question);
+  runner.Click(IDC_DOWN_START_STOP);  // handled inside the question's message loop
+  ASSERT_TRUE(WaitFor([&] { return Requests("KDC") >= 1; }, 20000));
+  harness::PressButton(question, IDYES);
+  HWND blocked = WaitForBoxSaying("전송중에는 사용할수 없습니다.", 10000);
+  ASSERT_NE(nullptr, blocked) << "the delete went ahead under the running download";
+  harness::PressButton(blocked, IDOK);
+  EXPECT_EQ(2, runner.Rows());
+  EXPECT_EQ("dc.bin", runner.Read<std::string>([&] { return runner.Window().JobState().entries[0].name; }));
+}
+
+TEST_F(MainWindowTest, AReplyWithoutANameIsNotAFileAndTheRestOfTheJobGoesOn) {
+  BoxWatcher boxes;
+  WindowRunner runner;
+  runner.Handoff("N0?N1?N2?");  // N1 is answered with an error text
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(2, runner.Rows());
+  EXPECT_EQ(2, runner.Read<int>([&] { return runner.Window().JobState().entryCount; }));
+  EXPECT_EQ("완료", runner.RowState(1));
+  EXPECT_TRUE(Local("n2.txt") == Source("c.txt"));
+}
+
+// Only the entry the user stopped resumes unasked; another file that takes its
+// place keeps the existing-file rule (here: always overwrite).
+TEST_F(MainWindowTest, AnotherFileMovedAboveTheStoppedOneDoesNotResumeOntoAnOldFile) {
+  settings::WriteInt("DOWN_File_over", 1);
+  WriteBytes(saveFolder_ + "\\stale.bin", std::string(5000, 'x'));
+  BoxWatcher boxes;
+  WindowRunner runner;
+  runner.Handoff("SA?SB?");  // sa stalls once
+  ASSERT_TRUE(WaitFor([&] { return Requests("KSA") >= 1; }, 20000));
+  runner.Click(IDC_DOWN_START_STOP);  // stop sa
+  ASSERT_TRUE(WaitFor([&] { return !runner.Running(); }, 5000));
+  runner.Ui([&] { runner.Window().List().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED); });
+  runner.Click(IDC_DOWN_MOVE_TOP);
+  ASSERT_TRUE(WaitFor([&] { return runner.Read<std::string>([&] { return runner.Window().JobState().entries[0].name; }) == "stale.bin"; }, 5000));
+  EXPECT_EQ(1, runner.Read<int>([&] { return runner.Window().JobState().stoppedIndex.load(); }));
+  runner.Click(IDC_DOWN_START_STOP);
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(1, Requests("KSB", "0"));
+  EXPECT_TRUE(Local("stale.bin") == Source("b.bin"));
+  EXPECT_TRUE(Local("sa.bin") == Source("big.bin"));
+}
+
+TEST_F(MainWindowTest, AnEmptyOrRelativeSaveFolderIsNeverUsed) {
+  const int listRequests = CountLogLines(kServer, {"\"request\":\"@Download\""});
+  for (const char* chosen : {"", "relative\\folder"}) {
+    settings::WriteText("Default_folder", "");
+    BoxWatcher boxes;
+    WindowRunner runner;
+    runner.Window().jobFolder = chosen;
+    runner.Handoff("H1?");
+    ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 1; }, 10000)) << chosen;
+    EXPECT_EQ(W("저장할 폴더가 지정되지 않아 다운로드를 시작하지 않았습니다."), boxes.Boxes()[0].text);
+    EXPECT_EQ(W("다운로더"), boxes.Boxes()[0].caption);
+    EXPECT_EQ(1, runner.Read<int>([&] { return runner.Window().jobFolderPicks; }));
+    EXPECT_EQ(0, runner.Rows()) << chosen;
+    EXPECT_FALSE(runner.Running());
+  }
+  EXPECT_EQ(listRequests, CountLogLines(kServer, {"\"request\":\"@Download\""}));
+}
+
+// Completed bytes are the sizes of the complete files: a file skipped after
+// its retries does not count the complete file after it a second time.
+TEST_F(MainWindowTest, SkippingAFailedFileDoesNotCountTheNextCompleteFileTwice) {
+  BoxWatcher boxes;
+  WindowRunner runner;
+  runner.Handoff("Y7?");
+  ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 1; }, 30000));
+  settings::WriteInt("DOWN_Autostart", 0);
+  runner.Handoff("F7?");  // fails four times: the retries run out
+  runner.Ui([&] { runner.Window().List().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED); });
+  runner.Click(IDC_DOWN_MOVE_TOP);
+  runner.Click(IDC_DOWN_START_STOP);
+  ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 2; }, 30000));
+  EXPECT_EQ("오류", runner.RowState(0));
+  const std::int64_t y7 = 5000, f7 = 120000;
+  EXPECT_EQ(y7, runner.Read<std::int64_t>([&] { return runner.Window().DoneBytes(); }));
+  EXPECT_EQ(ProgressCaption(y7, y7 + f7), runner.Read<std::string>([&] { return runner.Window().TotalBar().m_caption; }));
 }
 
 }  // namespace

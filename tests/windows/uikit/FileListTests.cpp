@@ -4,7 +4,6 @@
 
 #include <CFileList.h>
 #include <CUser_button.h>
-#include <FileListOwner.h>
 
 #include <cstdint>
 #include <string>
@@ -24,34 +23,23 @@ struct TestEntry {
 using List = CFileList<TestEntry>;
 using Names = std::vector<std::string>;
 
-class FakeOwner : public FileListOwner {
-public:
-  explicit FakeOwner(List& list) : list_(list) {}
-  int EntryCount() const override { return count; }
-  void SetEntryCount(int value) override { count = value; }
-  std::int64_t EntrySize(int index) const override { return list_.m_entries[index].size; }
-  std::int64_t TotalBytes() const override { return total; }
-  void SetTotalBytes(std::int64_t value) override { total = value; }
-  std::int64_t DoneBytes() const override { return done; }
-  void SetDoneBytes(std::int64_t value) override { done = value; }
-  int TransferCursor() const override { return cursor; }
-  void SetTransferCursor(int value) override { cursor = value; }
-  int StoppedIndex() const override { return stopped; }
-  void SetStoppedIndex(int value) override { stopped = value; }
-  void RefreshTotals() override { ++refreshed; }
-  void RecomputeTotals() override { ++recomputed; }
-
+// What an owning window keeps about its entries.
+struct Owner {
   int count = 0;
-  std::int64_t total = 0;
-  std::int64_t done = 0;
-  int cursor = 0;
-  int stopped = -1;
-  int refreshed = 0;
-  int recomputed = 0;
+  transfer_rules::Cursors cursors{0, -1};
 
-private:
-  List& list_;
+  void Apply(CUser_button<TestEntry>& commands, const transfer_rules::Removal& removal) {
+    commands.RemoveRows(removal, count);
+    count = removal.entryCount;
+    cursors = removal.cursors;
+  }
 };
+
+CUser_button<TestEntry> Commands(HWND window, List& list) {
+  CUser_button<TestEntry> commands(nullptr);
+  commands.Attach(window, &list);
+  return commands;
+}
 
 class FileListTest : public testing::Test {
 protected:
@@ -74,7 +62,6 @@ protected:
       list.m_entries[i] = entry;
       list.InsertFileRow(i, entry.name, list.m_icons.FormatSize(entry.size), state);
       owner.count++;
-      owner.total += entry.size;
     }
   }
 
@@ -115,7 +102,7 @@ protected:
 
   uitest::ParentWindow parent{520, 320};
   List list;
-  FakeOwner owner{list};
+  Owner owner;
 };
 
 using Rows = std::vector<int>;
@@ -204,50 +191,53 @@ TEST_F(FileListTest, SeveralSelectedRowsMoveAndStaySelected) {
   EXPECT_EQ(Rows({4, 5}), SelectedRows());
 }
 
-TEST_F(FileListTest, DeleteSelectedKeepsEntriesPackedAndAdjustsTheOwner) {
+TEST_F(FileListTest, DeleteSelectedKeepsEntriesPackedAndTheStoppedIndexOnItsEntry) {
   AddRows(5);
-  owner.stopped = 3;
+  owner.cursors.stopped = 3;
   Select({1, 3});
-  CUser_button<TestEntry> commands(settings::ConfigProgram::Downloader);
-  commands.Attach(parent.Hwnd(), &list);
-  commands.DeleteSelected(owner);
+  CUser_button<TestEntry> commands = Commands(parent.Hwnd(), list);
+  owner.Apply(commands, transfer_rules::PlanDeleteSelected(commands.SelectedRows(owner.count), owner.cursors));
   EXPECT_EQ(Names({"f0", "f2", "f4"}), RowNames());
   EXPECT_EQ(3, owner.count);
-  EXPECT_EQ(100 + 102 + 104, owner.total);
-  EXPECT_EQ(-1, owner.stopped);
-  EXPECT_EQ(1, owner.refreshed);
+  EXPECT_EQ(-1, owner.cursors.stopped);
   EXPECT_TRUE(list.m_entries[3].name.empty()) << "freed entry must be cleared";
   EXPECT_TRUE(list.m_entries[4].name.empty()) << "freed entry must be cleared";
 
-  owner.stopped = 2;  // f4: stays on its entry when a row above goes
+  owner.cursors.stopped = 2;  // f4: stays on its entry when a row above goes
   Select({0});
-  commands.DeleteSelected(owner);
+  owner.Apply(commands, transfer_rules::PlanDeleteSelected(commands.SelectedRows(owner.count), owner.cursors));
   EXPECT_EQ(Names({"f2", "f4"}), RowNames());
-  EXPECT_EQ(1, owner.stopped);
-  EXPECT_EQ("f4.avi", list.m_entries[owner.stopped].name);
+  EXPECT_EQ(1, owner.cursors.stopped);
+  EXPECT_EQ("f4.avi", list.m_entries[owner.cursors.stopped].name);
 }
 
 TEST_F(FileListTest, RemoveCompletedKeepsEntriesPackedAndTheCursorOnItsEntry) {
   AddRows(6, {"완료", "대기", "완료", "전송중", "완료", "오류"});
-  owner.done = 100 + 102 + 104;
-  owner.cursor = 3;  // f3
-  CUser_button<TestEntry> commands(settings::ConfigProgram::Downloader);
-  commands.Attach(parent.Hwnd(), &list);
-  commands.RemoveCompleted(owner);
+  owner.cursors.transfer = 3;  // f3
+  CUser_button<TestEntry> commands = Commands(parent.Hwnd(), list);
+  owner.Apply(commands, transfer_rules::PlanRemoveCompleted(commands.CompletedRows(owner.count), owner.cursors));
   EXPECT_EQ(Names({"f1", "f3", "f5"}), RowNames());
   EXPECT_EQ(3, owner.count);
-  EXPECT_EQ(0, owner.done);
-  EXPECT_EQ(1, owner.cursor);
-  EXPECT_EQ(1, owner.recomputed);
+  EXPECT_EQ(1, owner.cursors.transfer);
   for (int i = 3; i < 6; ++i) EXPECT_TRUE(list.m_entries[i].name.empty()) << "entry " << i;
 
   // As the progress timer uses it: the cursor's own row completes and goes;
   // advancing by one lands on the entry that moved into its place.
   list.SetItemText(1, List::kStateColumn, "완료");
-  commands.RemoveCompleted(owner);
-  EXPECT_EQ(0, owner.cursor);
-  EXPECT_EQ("f5.doc", list.m_entries[owner.cursor + 1].name);
+  owner.Apply(commands, transfer_rules::PlanRemoveCompleted(commands.CompletedRows(owner.count), owner.cursors));
+  EXPECT_EQ(0, owner.cursors.transfer);
+  EXPECT_EQ("f5.doc", list.m_entries[owner.cursors.transfer + 1].name);
   EXPECT_EQ(Names({"f1", "f5"}), RowNames());
+}
+
+TEST_F(FileListTest, MovesReportTheirExchangesSoOwnersCanFollowTheirEntries) {
+  AddRows(4);
+  Select({2});
+  const List::Swaps swaps = list.MoveSelectedToTop();
+  EXPECT_EQ(Names({"f2", "f1", "f0", "f3"}), RowNames());
+  EXPECT_EQ(0, transfer_rules::FollowSwaps(2, swaps));
+  EXPECT_EQ(2, transfer_rules::FollowSwaps(0, swaps));
+  EXPECT_EQ(1, transfer_rules::FollowSwaps(1, swaps));
 }
 
 }  // namespace
