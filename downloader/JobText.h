@@ -58,8 +58,8 @@ std::string LocalFolderFor(const std::string& saveFolder, const std::string& sub
 // The server names the file and its subfolder; neither may lead out of the
 // save folder. A safe name is one path component: no "\", "/" or ":" and not
 // only dots and spaces ("..", "."). A safe subfolder is relative (no leading
-// "\" or "/"), has no ":" or "/", and none of its "\"-separated levels is
-// made only of dots and spaces.
+// "\" or "/"), has no ":" or "/", and none of its levels, each ended by any
+// "\" byte, is made only of dots and spaces.
 bool IsSafeFileName(const std::string& name);
 bool IsSafeSubfolder(const std::string& subfolder);
 
