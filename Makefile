@@ -5,10 +5,14 @@ NATIVE  := $(BUILD)/native
 JOBS    ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 
+# Seconds each fuzz target runs in `make fuzz`.
+FUZZ_SECONDS ?= 60
+FUZZ    := $(BUILD)/fuzz
+
 # Test and demo builds point the service endpoints at loopback.
 ENDPOINTS := -DTRANSFER_SERVER_HOST=127.0.0.1 -DWEB_HOST=127.0.0.1:8080
 
-.PHONY: all setup build native windows test demo bench screenshots stop-wine clean
+.PHONY: all setup build native windows test fuzz demo bench screenshots stop-wine clean
 
 all: build
 
@@ -26,6 +30,14 @@ windows: native
 
 test: setup build
 	@scripts/run-tests.sh $(BUILD)
+
+# The parsers' fuzz targets, built with clang and libFuzzer in their own build
+# folder, each run for FUZZ_SECONDS; the corpus grows in $(FUZZ)/corpus.
+fuzz: setup
+	@cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHAULBOX_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
+	@cmake --build $(FUZZ) -j $(JOBS)
+	@scripts/fuzz.sh $(FUZZ) $(FUZZ_SECONDS)
 
 demo: setup build
 	@scripts/demo.sh $(BUILD)

@@ -29,11 +29,15 @@ if(WIN32)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
   endif()
-else()
+elseif(NOT HAULBOX_FUZZ)
   find_package(GTest REQUIRED)
 endif()
 
 set(HAULBOX_SANITIZERS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+if(HAULBOX_FUZZ)
+  # libFuzzer's coverage in the libraries the fuzz targets link too.
+  list(APPEND HAULBOX_SANITIZERS -fsanitize=fuzzer-no-link)
+endif()
 
 # Native code under test: AddressSanitizer and UndefinedBehaviorSanitizer.
 function(haulbox_sanitize target)

@@ -125,10 +125,13 @@ bool IsSafeFileName(const std::string& name) {
 bool IsSafeSubfolder(const std::string& subfolder) {
   if (subfolder.empty()) return true;
   if (subfolder[0] == '\\' || HoldsByte(subfolder, '/') || HoldsByte(subfolder, ':')) return false;
-  std::string rest = subfolder;
-  while (!rest.empty()) {
-    std::string level = cp949::TakeField(rest, '\\');
+  // Levels end at every "\" byte, for the reason given at HoldsByte.
+  for (std::size_t start = 0; start <= subfolder.size();) {
+    std::size_t end = subfolder.find('\\', start);
+    if (end == std::string::npos) end = subfolder.size();
+    std::string level = subfolder.substr(start, end - start);
     if (!level.empty() && (OnlyDotsAndSpaces(level) || IsDeviceName(level))) return false;
+    start = end + 1;
   }
   return true;
 }

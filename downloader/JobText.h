@@ -58,9 +58,10 @@ std::string LocalFolderFor(const std::string& saveFolder, const std::string& sub
 // The server names the file and its subfolder; neither may lead out of the
 // save folder. A safe name is one path component: no "\", "/" or ":" and not
 // only dots and spaces ("..", "."). A safe subfolder is relative (no leading
-// "\" or "/"), has no ":" or "/", and none of its "\"-separated levels is
-// made only of dots and spaces. Neither names a device ("NUL", "con.txt",
-// "COM1", "LPT1.bin", "aux" as a level): Windows opens the device instead.
+// "\" or "/"), has no ":" or "/", and none of its levels, each ended by any
+// "\" byte, is made only of dots and spaces. Neither names a device ("NUL",
+// "con.txt", "COM1", "LPT1.bin", "aux" as a level): Windows opens the device
+// instead.
 bool IsSafeFileName(const std::string& name);
 bool IsSafeSubfolder(const std::string& subfolder);
 bool IsDeviceName(const std::string& component);

@@ -8,6 +8,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick fonts-nanum fonts-baekmuk
   googletest libgtest-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
   libcpp-httplib-dev nlohmann-json3-dev
   python3 python3-pefile python3-pil curl time locales
 )

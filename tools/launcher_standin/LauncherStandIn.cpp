@@ -40,8 +40,9 @@ LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM wParam, LPARAM l
   if (message == WM_COPYDATA) {
     auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     const char* text = static_cast<const char*>(data->lpData);
-    if (data->dwData == kHandoffTagDownloader && text &&
-        strnlen(text, data->cbData) == std::strlen(kDownloaderReadyText) && std::strcmp(text, kDownloaderReadyText) == 0) {
+    // The ready text with its zero byte, read only within the cbData bytes sent.
+    if (data->dwData == kHandoffTagDownloader && text && data->cbData >= sizeof kDownloaderReadyText &&
+        std::memcmp(text, kDownloaderReadyText, sizeof kDownloaderReadyText) == 0) {
       // Answer after the ready message has returned, as the launcher does
       // from its own message loop.
       PostMessageW(window, WM_APP, 0, 0);
