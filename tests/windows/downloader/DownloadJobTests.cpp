@@ -1,5 +1,6 @@
-// Job processing against reference transfer servers: 127.0.4.10 (members and
-// files), 127.0.4.11 (refuses "@Download"); nothing listens on 127.0.4.99.
+// Job processing against reference transfer servers: 127.0.4.10 (members,
+// files and odd replies), 127.0.4.11 (refuses "@Download"); nothing listens
+// on 127.0.4.99.
 #include <gtest/gtest.h>
 
 #include "Application.h"
@@ -205,6 +206,20 @@ TEST_F(DownloadJobTest, OversizedRequestIsRefusedUnsent) {
   EXPECT_EQ("", connection.Transact(longCode));
   EXPECT_EQ(0, CountLogLines(kServer, {"QQQQQQQQ"}));
   EXPECT_EQ("Ok", connection.Transact("@Download"));  // the connection is still usable
+}
+
+TEST_F(DownloadJobTest, ReplyEndsAtItsFirstZeroByte) {
+  ControlConnection connection;
+  connection.Connect(kServer, kControlPort);
+  ASSERT_TRUE(connection.IsConnected());
+  const std::string reply = connection.Transact("CZERO");  // "Ok", a zero byte, "Null"
+  EXPECT_EQ("Ok", reply) << reply.size() << " bytes";
+  EXPECT_EQ("Ok", connection.Transact("@Download")) << "the bytes after the zero are not read as the next reply";
+}
+
+TEST_F(DownloadJobTest, NullReplyWithATrailingZeroByteAddsNothing) {
+  job_.ProcessJob(Handoff("CNULLZERO?F100?", "tester"));
+  EXPECT_EQ((std::vector<std::string>{"F100"}), EntryCodes());
 }
 
 TEST_F(DownloadJobTest, ReconnectingClosesTheReplacedSocket) {
