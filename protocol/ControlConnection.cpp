@@ -65,7 +65,10 @@ std::string ControlConnection::Transact(const std::string& request) {
     Close();
     return std::string();
   }
-  return std::string(reply, count);
+  // The reply is text: it ends at its first zero byte, if any.
+  const std::size_t received = static_cast<std::size_t>(count);
+  const char* zero = static_cast<const char*>(std::memchr(reply, '\0', received));
+  return std::string(reply, zero ? static_cast<std::size_t>(zero - reply) : received);
 }
 
 void ControlConnection::Close() {

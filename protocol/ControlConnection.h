@@ -38,6 +38,7 @@ public:
   // One request and its reply; empty text when the exchange fails (the
   // connection is then closed) or when the request is longer than
   // kRequestLimit bytes (refused unsent: cutting it would send another request).
+  // The reply is what one receive brought, up to its first zero byte.
   std::string Transact(const std::string& request);
   void Close();
 
