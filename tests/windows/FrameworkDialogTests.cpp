@@ -2,6 +2,7 @@
 // protocol of dialog procedures, window classes named by templates and
 // placeholder controls. Every dialog ends itself; a safety timer ends it
 // with kGaveUp should an expected message never come.
+#include "DebugOutputRecorder.h"
 #include "Dialog.h"
 #include "FrameworkTestDialogs.h"
 #include "ModuleInstance.h"
@@ -157,6 +158,7 @@ private:
 };
 
 TEST(FrameworkDialog, DispatchesEveryKindOfEntryFromOneTable) {
+  harness::DebugOutputRecorder debugOutput;
   RecordingDialog dialog;
   ASSERT_EQ(IDOK, dialog.DoModal());
   std::vector<std::string> expected = {
@@ -171,6 +173,8 @@ TEST(FrameworkDialog, DispatchesEveryKindOfEntryFromOneTable) {
   EXPECT_EQ(expected, dialog.calls);
   EXPECT_EQ(TRUE, dialog.copyDataAccepted);
   EXPECT_EQ(FALSE, dialog.copyDataRefused) << "a refused copy gets the default result";
+  EXPECT_TRUE(debugOutput.Saw(L"Haulbox: exception swallowed in dialog procedure, message 0x0111: handler failure"))
+      << debugOutput.Transcript();
 }
 
 TEST(FrameworkDialog, ReturnsHitTestThroughMessageResultAndBrushesDirectly) {
