@@ -4,6 +4,7 @@
 // messages, chained with any other subclass of the same control.
 #include "Button.h"
 #include "CheckBox.h"
+#include "DebugOutputRecorder.h"
 #include "Dialog.h"
 #include "Edit.h"
 #include "FrameworkTestDialogs.h"
@@ -13,6 +14,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -247,6 +249,30 @@ TEST(FrameworkControls, SubclassesChainAndDetachingOneKeepsTheOther) {
 
   DestroyWindow(edit);
   EXPECT_EQ(nullptr, wrapper.Hwnd()) << "the wrapper lets go of its window when the window goes";
+}
+
+class ThrowingEdit : public Edit {
+protected:
+  bool HandleMessage(UINT message, WPARAM, LPARAM, LRESULT&) override {
+    if (message == WM_SETTEXT) throw std::runtime_error("set text failure");
+    return false;
+  }
+};
+
+TEST(FrameworkControls, ThrowingHandlerLeavesTheMessageToTheControlAndATrace) {
+  harness::DebugOutputRecorder debugOutput;
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 120, 20, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(nullptr, edit);
+  ThrowingEdit wrapper;
+  ASSERT_TRUE(wrapper.Attach(edit));
+  ASSERT_TRUE(wrapper.Subclass());
+  SetWindowTextW(edit, L"그대로");
+  EXPECT_EQ(L"그대로", TextOf(edit)) << "the edit's own procedure still set the text";
+  EXPECT_TRUE(debugOutput.Saw(
+      L"Haulbox: exception swallowed in control subclass procedure, message 0x000c: set text failure"))
+      << debugOutput.Transcript();
+  DestroyWindow(edit);
 }
 
 }  // namespace
