@@ -6,8 +6,9 @@
 
 #include <thread>
 
-#include "DownloaderTestSupport.h"
+#include "ByteAssertions.h"
 #include "CopyDataSender.h"
+#include "DownloaderTestSupport.h"
 #include "MessageBoxProbe.h"
 #include "ProcessUnderTest.h"
 #include "TextConversion.h"
@@ -70,9 +71,9 @@ TEST(DownloaderEndToEnd, AJobDownloadsAndTheTrayExitLogsOutWithoutAsking) {
   harness::PressButton(box.box, IDOK);
 
   const std::string root = ServiceRoot(kServer);
-  EXPECT_TRUE(ReadBytes(folder + "\\a.bin") == ReadBytes(root + "a.bin"));
-  EXPECT_TRUE(ReadBytes(folder + "\\docs\\b.bin") == ReadBytes(root + "b.bin"));
-  EXPECT_TRUE(ReadBytes(folder + "\\c.txt") == ReadBytes(root + "c.txt"));
+  EXPECT_TRUE(harness::SameBytes(ReadBytes(root + "a.bin"), ReadBytes(folder + "\\a.bin")));
+  EXPECT_TRUE(harness::SameBytes(ReadBytes(root + "b.bin"), ReadBytes(folder + "\\docs\\b.bin")));
+  EXPECT_TRUE(harness::SameBytes(ReadBytes(root + "c.txt"), ReadBytes(folder + "\\c.txt")));
 
   for (int i = 0; i < 50 && IsWindow(box.box); ++i) Sleep(50);
   PostMessageW(downloader, WM_COMMAND, MAKEWPARAM(kTrayExit, 0), 0);
