@@ -92,7 +92,8 @@ protected:
     list_.Attach(Hwnd(), IDC_TEST_LIST);
     drawn_.Attach(Hwnd(), IDC_TEST_OWNER_DRAWN);
     Control missing;
-    seen.attachedMissingId = missing.Attach(Hwnd(), 4242);
+    const int noSuchItem = 4242;  // not in the template
+    seen.attachedMissingId = missing.Attach(Hwnd(), noSuchItem);
 
     edit_.Subclass();
     edit_.SetText("기본 저장폴더");

@@ -120,8 +120,8 @@ private:
     return SendMessageW(Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
   }
 
-  void ActionClicked() { calls.push_back("command:1001"); }
-  void FilteredClicked() { calls.push_back("command:1002"); }
+  void ActionClicked() { calls.push_back("command:IDC_TEST_ACTION"); }
+  void FilteredClicked() { calls.push_back("command:IDC_TEST_FILTERED"); }
   void ThrowingClicked() {
     calls.push_back("throwing");
     throw std::runtime_error("handler failure");
@@ -163,7 +163,7 @@ TEST(FrameworkDialog, DispatchesEveryKindOfEntryFromOneTable) {
   ASSERT_EQ(IDOK, dialog.DoModal());
   std::vector<std::string> expected = {
       "copydata:Haulbox_downloader_Manager|A1?B2|회원|3",
-      "command:1001",
+      "command:IDC_TEST_ACTION",
       "throwing",  // the exception stays inside the dialog procedure
       "registered:5",
       "base:9",
