@@ -11,6 +11,12 @@ const char kErrorCaption[] = "다운로더 (오류)";
 const char kMemberCaption[] = "회원정보 (오류)";
 const char kNotLoggedIn[] = "회원 로그인후 이용해주세요.";
 
+// No connection to the transfer server. The caller goes on: exchanges on the
+// unconnected object answer empty text.
+void ShowConnectFailure() {
+  ShowMessageBox(nullptr, "파일전송 서버에 접속할수 없습니다.", kErrorCaption, MB_OK | MB_ICONERROR);
+}
+
 int ConfigInt(const char* entry) {
   Application* app = Application::Current();
   return app ? app->GetProfileInt("Config", entry, 0) : 0;
@@ -30,7 +36,7 @@ plan_window::LocalHour DownloadJobHost::LocalNow() {
 }
 
 DownloadJob::DownloadJob(DownloadJobState& state, DownloadJobHost& host)
-    : state_(state), host_(host), loginConnection_(kErrorCaption) {}
+    : state_(state), host_(host) {}
 
 void DownloadJob::ProcessJob(const std::string& handoffText) {
   job_text::Handoff handoff = job_text::SplitHandoff(handoffText);
@@ -80,7 +86,7 @@ std::string DownloadJob::ChooseSaveFolder() {
 }
 
 bool DownloadJob::Login() {
-  loginConnection_.Connect(ResolveServerAddress(TransferServerHost()), kControlPort);
+  if (!loginConnection_.Connect(ResolveServerAddress(TransferServerHost()), kControlPort)) ShowConnectFailure();
   loginConnection_.Transact("@Connect_start");
   const std::string reply = loginConnection_.Transact(member_.memberId);
   const char* refusal = nullptr;
@@ -114,8 +120,8 @@ bool DownloadJob::CheckPlanWindow() {
 }
 
 void DownloadJob::RequestDownloadList(std::string fileCodes, int codeCount, const std::string& saveFolder) {
-  ControlConnection list(kErrorCaption);
-  list.Connect(ResolveServerAddress(TransferServerHost()), kControlPort);
+  ControlConnection list;
+  if (!list.Connect(ResolveServerAddress(TransferServerHost()), kControlPort)) ShowConnectFailure();
   const std::string admitted = list.Transact("@Download");
   list.Transact(member_.serverNumber.empty() ? "@Server0" : "@Server" + member_.serverNumber);
   const int firstAdded = state_.entryCount;
@@ -169,7 +175,7 @@ DownloadJob::AddResult DownloadJob::AddEntry(const std::string& fileCode, const 
 }
 
 void DownloadJob::Logout() {
-  loginConnection_.Connect(ResolveServerAddress(TransferServerHost()), kControlPort);
+  if (!loginConnection_.Connect(ResolveServerAddress(TransferServerHost()), kControlPort)) ShowConnectFailure();
   loginConnection_.Transact("@Connect_end");
   loginConnection_.Transact(member_.memberId);
   loginConnection_.Close();

@@ -1,11 +1,32 @@
 #include "Control.h"
 
+#include <commctrl.h>
+
+#include <exception>
+
+#include "SwallowedException.h"
 #include "TextConversion.h"
 
 namespace {
-// Window property that links a control window to its Control object.
-const wchar_t kControlProperty[] = L"Haulbox.Control";
+
+// With SubclassProc, identifies the one subclass that links a window to its
+// Control object.
+constexpr UINT_PTR kControlSubclassId = 1;
+
+// comctl32's GetWindowSubclass, looked up by its ordinal (411 in every
+// version since 5.8): the 64-bit mingw-w64 import library lacks the name.
+using GetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+
+GetWindowSubclassFunction GetWindowSubclassEntry() {
+  static const GetWindowSubclassFunction entry = [] {
+    HMODULE comctl32 = GetModuleHandleW(L"comctl32.dll");
+    FARPROC found = comctl32 ? GetProcAddress(comctl32, MAKEINTRESOURCEA(411)) : nullptr;
+    return reinterpret_cast<GetWindowSubclassFunction>(reinterpret_cast<void*>(found));
+  }();
+  return entry;
 }
+
+}  // namespace
 
 Control::~Control() { Detach(); }
 
@@ -17,24 +38,29 @@ bool Control::Attach(HWND dialog, int id) {
 bool Control::Attach(HWND window) {
   if (!window) return false;
   Detach();
+  if (!SetWindowSubclass(window, SubclassProc, kControlSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
   hwnd_ = window;
-  SetPropW(hwnd_, kControlProperty, this);
   return true;
 }
 
 void Control::Detach() {
   if (!hwnd_) return;
-  if (originalProc_ && IsWindow(hwnd_)) {
-    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(originalProc_));
+  // Another object may have taken the window over since: its link stays.
+  if (IsWindow(hwnd_)) {
+    Control* linked = FromHandle(hwnd_);
+    if (!linked || linked == this) RemoveWindowSubclass(hwnd_, SubclassProc, kControlSubclassId);
   }
-  originalProc_ = nullptr;
-  if (GetPropW(hwnd_, kControlProperty) == this) RemovePropW(hwnd_, kControlProperty);
   hwnd_ = nullptr;
+  routesMessages_ = false;
 }
 
 Control* Control::FromHandle(HWND window) {
-  if (!window) return nullptr;
-  return static_cast<Control*>(GetPropW(window, kControlProperty));
+  GetWindowSubclassFunction getWindowSubclass = GetWindowSubclassEntry();
+  DWORD_PTR control = 0;
+  if (!window || !getWindowSubclass || !getWindowSubclass(window, SubclassProc, kControlSubclassId, &control)) {
+    return nullptr;
+  }
+  return reinterpret_cast<Control*>(control);
 }
 
 void Control::SetText(const std::string& cp949) { SetWindowTextW(hwnd_, Widen(cp949).c_str()); }
@@ -75,30 +101,32 @@ void Control::Invalidate(bool erase) { InvalidateRect(hwnd_, nullptr, erase ? TR
 
 bool Control::Subclass() {
   if (!hwnd_) return false;
-  if (originalProc_) return true;
-  originalProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
-  return originalProc_ != nullptr;
+  routesMessages_ = true;
+  return true;
 }
 
 LRESULT Control::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcW(originalProc_, hwnd_, message, wParam, lParam);
+  return DefSubclassProc(hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Control* control = FromHandle(hwnd);
-  if (!control || !control->originalProc_) return DefWindowProcW(hwnd, message, wParam, lParam);
-  WNDPROC original = control->originalProc_;
+LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR reference) {
+  Control* control = reinterpret_cast<Control*>(reference);
   if (message == WM_NCDESTROY) {
-    // The window goes away before the object: unhook so no later call reaches it.
+    // The window goes away before the object: unlink so no later call reaches it.
     control->Detach();
-    return CallWindowProcW(original, hwnd, message, wParam, lParam);
+    return DefSubclassProc(hwnd, message, wParam, lParam);
   }
-  try {
-    LRESULT result = 0;
-    if (control->HandleMessage(message, wParam, lParam, result)) return result;
-  } catch (...) {
-    // A failing handler leaves the message to the control's class.
+  if (control->routesMessages_) {
+    try {
+      LRESULT result = 0;
+      if (control->HandleMessage(message, wParam, lParam, result)) return result;
+    } catch (const std::exception& failure) {
+      // A failing handler leaves the message to the rest of the chain.
+      TraceSwallowedException(L"control subclass procedure", message, failure.what());
+    } catch (...) {
+      TraceSwallowedException(L"control subclass procedure", message, nullptr);
+    }
   }
-  return CallWindowProcW(original, hwnd, message, wParam, lParam);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
 }

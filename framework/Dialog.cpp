@@ -2,10 +2,12 @@
 
 #include "Control.h"
 #include "ModuleInstance.h"
+#include "SwallowedException.h"
 #include "TextConversion.h"
 
 #include <commctrl.h>
 
+#include <exception>
 #include <map>
 #include <mutex>
 #include <string>
@@ -130,8 +132,12 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
     SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;
-  } catch (...) {
+  } catch (const std::exception& failure) {
     // A handler failed: the message gets the default handling.
+    TraceSwallowedException(L"dialog procedure", message, failure.what());
+    return FALSE;
+  } catch (...) {
+    TraceSwallowedException(L"dialog procedure", message, nullptr);
     return FALSE;
   }
 }

@@ -9,7 +9,7 @@
 //   WM_DRAWITEM                 -> the Control object attached to the item
 //                                  (Control::DrawItem), e.g. a skin button
 // No C++ exception leaves the dialog procedure: a throwing handler is treated
-// as "not handled".
+// as "not handled", and leaves a debug output line (SwallowedException.h).
 //
 // Templates that name a window class (CLASS "Haulbox_downloader") need
 // RegisterDialogClassCopy first; templates that hold a control class that

@@ -2,7 +2,10 @@
 
 #include <process.h>
 
+#include <exception>
 #include <memory>
+
+#include "SwallowedException.h"
 
 namespace {
 
@@ -14,8 +17,12 @@ unsigned __stdcall ThreadEntry(void* argument) {
   std::unique_ptr<StartData> data(static_cast<StartData*>(argument));
   try {
     return data->routine();
-  } catch (...) {
+  } catch (const std::exception& failure) {
     // An exception must not end the whole program from a worker thread.
+    TraceSwallowedException(L"worker thread", failure.what());
+    return WorkerThread::kFailedExitCode;
+  } catch (...) {
+    TraceSwallowedException(L"worker thread", nullptr);
     return WorkerThread::kFailedExitCode;
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Starting worker threads. The routine gets its argument and returns the
 // thread's exit code. An exception that escapes the routine ends the thread
-// with kFailedExitCode instead of terminating the process.
+// with kFailedExitCode instead of terminating the process, and leaves a debug
+// output line (SwallowedException.h).
 #include "ThreadHandle.h"
 
 #include <functional>

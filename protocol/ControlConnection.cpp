@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "MessageBoxes.h"
-
 int ReceiveReply(SOCKET socket, char* buffer, int limit) {
   if (recv(socket, buffer, limit, MSG_PEEK) == SOCKET_ERROR) return -1;
   int count = recv(socket, buffer, limit, 0);
@@ -26,28 +24,23 @@ std::string ResolveServerAddress(const std::string& host) {
   return inet_ntoa(address);
 }
 
-ControlConnection::ControlConnection(std::string errorCaption) : errorCaption_(std::move(errorCaption)) {}
-
 ControlConnection::~ControlConnection() { Close(); }
 
-void ControlConnection::Connect(const std::string& address, int port) {
+bool ControlConnection::Connect(const std::string& address, int port) {
   Close();
   address_ = address.substr(0, kAddressLimit);
   socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  if (socket_ == INVALID_SOCKET) {
-    ReportConnectFailure();
-    return;
-  }
+  if (socket_ == INVALID_SOCKET) return false;
   sockaddr_in server{};
   server.sin_family = AF_INET;
   server.sin_port = htons(static_cast<u_short>(port));
   server.sin_addr.s_addr = inet_addr(address_.c_str());
   if (connect(socket_, reinterpret_cast<sockaddr*>(&server), sizeof server) == SOCKET_ERROR) {
     Close();
-    ReportConnectFailure();
-    return;
+    return false;
   }
   connected_ = true;
+  return true;
 }
 
 std::string ControlConnection::Transact(const std::string& request) {
@@ -65,15 +58,14 @@ std::string ControlConnection::Transact(const std::string& request) {
     Close();
     return std::string();
   }
-  return std::string(reply, count);
+  // The reply is text: it ends at its first zero byte, if any.
+  const std::size_t received = static_cast<std::size_t>(count);
+  const char* zero = static_cast<const char*>(std::memchr(reply, '\0', received));
+  return std::string(reply, zero ? static_cast<std::size_t>(zero - reply) : received);
 }
 
 void ControlConnection::Close() {
   if (socket_ != INVALID_SOCKET) closesocket(socket_);
   socket_ = INVALID_SOCKET;
   connected_ = false;
-}
-
-void ControlConnection::ReportConnectFailure() const {
-  ShowMessageBox(nullptr, "파일전송 서버에 접속할수 없습니다.", errorCaption_, MB_OK | MB_ICONERROR);
 }

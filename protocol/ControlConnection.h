@@ -23,21 +23,23 @@ int ReceiveReply(SOCKET socket, char* buffer, int limit);
 // itself); empty when the lookup fails.
 std::string ResolveServerAddress(const std::string& host);
 
+// Shows nothing: failures come back as results, and the program decides what
+// the user is told.
 class ControlConnection {
 public:
-  // `errorCaption` names the program in the connect failure box, e.g. "다운로더 (오류)".
-  explicit ControlConnection(std::string errorCaption = "다운로더 (오류)");
+  ControlConnection() = default;
   ~ControlConnection();
   ControlConnection(const ControlConnection&) = delete;
   ControlConnection& operator=(const ControlConnection&) = delete;
 
   // Connects to the dotted address and port, closing any socket this object
-  // held. A failure shows "파일전송 서버에 접속할수 없습니다." and leaves the
-  // object unconnected.
-  void Connect(const std::string& address, int port);
+  // held. False when no connection could be made; the object is then
+  // unconnected (and every Transact answers empty text).
+  bool Connect(const std::string& address, int port);
   // One request and its reply; empty text when the exchange fails (the
   // connection is then closed) or when the request is longer than
   // kRequestLimit bytes (refused unsent: cutting it would send another request).
+  // The reply is what one receive brought, up to its first zero byte.
   std::string Transact(const std::string& request);
   void Close();
 
@@ -45,9 +47,6 @@ public:
   const std::string& Address() const { return address_; }
 
 private:
-  void ReportConnectFailure() const;
-
-  std::string errorCaption_;
   std::string address_;
   SOCKET socket_ = INVALID_SOCKET;
   bool connected_ = false;

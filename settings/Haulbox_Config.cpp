@@ -18,7 +18,7 @@ Haulbox_Config::Haulbox_Config(settings::ConfigProgram program, HWND parent)
       ids_(settings::ConfigDialogLayout(program)) {}
 
 // The two programs' templates use the same numbers for different controls
-// (1058 is the downloader's OK and the uploader's ask radio), so the button
+// (the downloader's IDC_CFG_OK is the uploader's IDC_CFG_ASK), so the button
 // ids are looked up in this dialog's own id set rather than in the table.
 const MessageTable& Haulbox_Config::Table() {
   static const MessageEntry entries[] = {

@@ -1,6 +1,6 @@
 #pragma once
-// The settings dialog of both programs (template 191 in the downloader, 193
-// in the uploader): a skinned dialog that loads every switch from the
+// The settings dialog of both programs (template IDD_CONFIG of each
+// program's resources): a skinned dialog that loads every switch from the
 // profile when it opens and writes them all on OK. Cancel and Escape close
 // it without writing; Enter and Alt+F4 do nothing. It always ends with 0.
 #include <CButtontoImage.h>

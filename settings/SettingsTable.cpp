@@ -1,5 +1,10 @@
 #include "SettingsTable.h"
 
+// Each program's ids as its id header names them. The two headers give the
+// settings dialog's names numbers of their own, so the uploader's header
+// comes in after the downloader's table.
+#include "../resources/downloader/DownloaderRes.h"
+
 namespace settings {
 namespace {
 
@@ -9,31 +14,36 @@ const IntSetting kFirstRunInts[] = {
 };
 
 const ConfigDialogIds kDownloaderDialog = {
-    191, 1069, 1070, 1058, 1003, 1021, 1022, 1075,
-    {{1076, kDownAutostart, false},
-     {1077, kDefaultFolderUse, true},
-     {1078, kDownListDel, false},
-     {1079, kDownProgramEnd, false},
-     {1080, kDownSystemEnd, false},
-     {1081, kUpAutostart, false},
-     {1082, kUpTray, false},
-     {1083, kUpCompluteShow, false},
-     {1084, kUpProgramEnd, false},
-     {1085, kUpSystemEnd, false}},
+    IDD_CONFIG, IDC_CFG_FOLDER, IDC_CFG_BROWSE, IDC_CFG_OK,
+    IDC_CFG_CANCEL, IDC_CFG_OVERWRITE, IDC_CFG_ASK, IDC_CFG_RESUME,
+    {{IDC_CFG_AUTO_START, kDownAutostart, false},
+     {IDC_CFG_USE_FOLDER, kDefaultFolderUse, true},
+     {IDC_CFG_DONE_DELETE, kDownListDel, false},
+     {IDC_CFG_DONE_EXIT, kDownProgramEnd, false},
+     {IDC_CFG_DONE_SHUTDOWN, kDownSystemEnd, false},
+     {IDC_CFG_AUTO_ADD, kUpAutostart, false},
+     {IDC_CFG_TRAY, kUpTray, false},
+     {IDC_CFG_END_SHOW_WINDOW, kUpCompluteShow, false},
+     {IDC_CFG_END_EXIT, kUpProgramEnd, false},
+     {IDC_CFG_END_SHUTDOWN, kUpSystemEnd, false}},
 };
 
+#include "../resources/shared/ForgetProgramIds.h"
+#include "../resources/uploader/UploaderRes.h"
+
 const ConfigDialogIds kUploaderDialog = {
-    193, 1037, 1054, 1055, 1009, 1057, 1058, 1059,
-    {{1060, kDownAutostart, false},
-     {1061, kDefaultFolderUse, true},
-     {1062, kDownListDel, false},
-     {1063, kDownProgramEnd, false},
-     {1064, kDownSystemEnd, false},
-     {1065, kUpAutostart, false},
-     {1066, kUpTray, false},
-     {1067, kUpCompluteShow, false},
-     {1068, kUpProgramEnd, false},
-     {1069, kUpSystemEnd, false}},
+    IDD_CONFIG, IDC_CFG_FOLDER, IDC_CFG_BROWSE, IDC_CFG_OK,
+    IDC_CFG_CANCEL, IDC_CFG_OVERWRITE, IDC_CFG_ASK, IDC_CFG_RESUME,
+    {{IDC_CFG_AUTO_START, kDownAutostart, false},
+     {IDC_CFG_USE_FOLDER, kDefaultFolderUse, true},
+     {IDC_CFG_DONE_DELETE, kDownListDel, false},
+     {IDC_CFG_DONE_EXIT, kDownProgramEnd, false},
+     {IDC_CFG_DONE_SHUTDOWN, kDownSystemEnd, false},
+     {IDC_CFG_AUTO_ADD, kUpAutostart, false},
+     {IDC_CFG_TRAY, kUpTray, false},
+     {IDC_CFG_END_SHOW_WINDOW, kUpCompluteShow, false},
+     {IDC_CFG_END_EXIT, kUpProgramEnd, false},
+     {IDC_CFG_END_SHUTDOWN, kUpSystemEnd, false}},
 };
 
 }  // namespace

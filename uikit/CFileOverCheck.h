@@ -1,21 +1,17 @@
 #pragma once
 // The downloader's question about a file that already exists: overwrite (1)
 // or resume (2). Not skinned. Escape and closing do not end it; the caller
-// writes the file text before DoModal.
+// writes the file text before DoModal. Template IDD_FILE_OVER_CHECK and its
+// IDC_OVER_* ids come from the downloader's resources (DownloaderRes.h).
 #include <Dialog.h>
 
 #include <string>
 
 class CFileOverCheck : public Dialog {
 public:
-  static constexpr UINT kTemplateId = 129;
-  static constexpr int kOverwriteRadio = 1021;
-  static constexpr int kResumeRadio = 1022;
-  static constexpr int kOkButton = 1023;
-  static constexpr int kFileText = 1024;
   enum Answer { kOverwrite = 1, kResume = 2 };
 
-  CFileOverCheck() : Dialog(kTemplateId, nullptr) {}
+  CFileOverCheck();
 
   static const MessageTable& Table();
   const MessageTable& Messages() const override { return Table(); }

@@ -7,7 +7,7 @@
 // A derived dialog calls, in OnInitDialog:
 //   RemoveCaption();
 //   LoadBackground("images/download_bg.bmp", /*topmost=*/true);
-//   SetStaticCellColour(1038, RGB(250, 252, 228));   // optional, per label
+//   SetStaticCellColour(IDC_DOWN_FILE_TEXT, RGB(250, 252, 228));   // optional, per label
 // and chains its message table to CSkinDialog::Table().
 #include <Dialog.h>
 

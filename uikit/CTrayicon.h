@@ -12,7 +12,7 @@ class CTrayicon {
 public:
   static const UINT kIconId = 128;
 
-  // iconResource: the program's tray icon (downloader 146, uploader 141).
+  // iconResource: the program's tray icon (IDI_TRAY of its id header).
   CTrayicon(HWND owner, UINT iconId, UINT iconResource);
   virtual ~CTrayicon();  // removes the icon
   CTrayicon(const CTrayicon&) = delete;

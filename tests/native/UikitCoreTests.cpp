@@ -30,6 +30,8 @@ TEST(SkinTable, EveryRowHasFourWholeFramesAndUniqueIds) {
   EXPECT_EQ(33u, seen.size());
 }
 
+// The numbers are the templates' own on purpose: the table, written with the
+// id headers' names, must come out as them.
 TEST(SkinTable, FindsRowsByWindowAndControl) {
   const SkinRow* start = FindSkin(SkinWindow::DownloaderMain, 1016);
   ASSERT_NE(nullptr, start);

@@ -1,16 +1,20 @@
 // Control wrappers bound by id, exercised inside a real dialog: CP949 texts
 // reach the window as the right UTF-16, list rows keep their texts, owner-draw
-// is reflected to the control object and subclassing sees the control's messages.
+// is reflected to the control object and subclassing sees the control's
+// messages, chained with any other subclass of the same control.
 #include "Button.h"
 #include "CheckBox.h"
+#include "DebugOutputRecorder.h"
 #include "Dialog.h"
 #include "Edit.h"
 #include "FrameworkTestDialogs.h"
 #include "ListView.h"
 #include "StaticText.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -88,7 +92,8 @@ protected:
     list_.Attach(Hwnd(), IDC_TEST_LIST);
     drawn_.Attach(Hwnd(), IDC_TEST_OWNER_DRAWN);
     Control missing;
-    seen.attachedMissingId = missing.Attach(Hwnd(), 4242);
+    const int noSuchItem = 4242;  // not in the template
+    seen.attachedMissingId = missing.Attach(Hwnd(), noSuchItem);
 
     edit_.Subclass();
     edit_.SetText("기본 저장폴더");
@@ -199,6 +204,76 @@ TEST(FrameworkControls, OwnerDrawIsReflectedToTheButtonObject) {
   ControlsDialog dialog;
   ASSERT_EQ(IDOK, dialog.DoModal());
   EXPECT_GE(dialog.seen.drawCount, 1);
+}
+
+// A subclass of the test's own beside the wrapper's: counts WM_SETTEXT.
+LRESULT CALLBACK CountSetText(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR count) {
+  if (message == WM_SETTEXT) ++*reinterpret_cast<int*>(count);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[64] = {};
+  GetWindowTextW(window, text, 64);
+  return text;
+}
+
+TEST(FrameworkControls, SubclassesChainAndDetachingOneKeepsTheOther) {
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 120, 20, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(nullptr, edit);
+  TextCountingEdit wrapper;
+  ASSERT_TRUE(wrapper.Attach(edit));
+  ASSERT_TRUE(wrapper.Subclass());
+  int otherCount = 0;
+  ASSERT_TRUE(SetWindowSubclass(edit, CountSetText, 1, reinterpret_cast<DWORD_PTR>(&otherCount)));
+
+  SetWindowTextW(edit, L"하나");
+  EXPECT_EQ(1, wrapper.setTextCount);
+  EXPECT_EQ(1, otherCount);
+  EXPECT_EQ(&wrapper, Control::FromHandle(edit));
+
+  wrapper.Detach();
+  SetWindowTextW(edit, L"둘");
+  EXPECT_EQ(1, wrapper.setTextCount) << "a detached wrapper sees nothing";
+  EXPECT_EQ(2, otherCount) << "detaching the wrapper removed the other subclass";
+  EXPECT_EQ(L"둘", TextOf(edit));
+  EXPECT_EQ(nullptr, Control::FromHandle(edit));
+
+  ASSERT_TRUE(wrapper.Attach(edit));
+  ASSERT_TRUE(wrapper.Subclass());
+  ASSERT_TRUE(RemoveWindowSubclass(edit, CountSetText, 1));
+  SetWindowTextW(edit, L"셋");
+  EXPECT_EQ(2, wrapper.setTextCount) << "removing the other subclass unhooked the wrapper";
+  EXPECT_EQ(2, otherCount);
+  EXPECT_EQ(L"셋", TextOf(edit));
+
+  DestroyWindow(edit);
+  EXPECT_EQ(nullptr, wrapper.Hwnd()) << "the wrapper lets go of its window when the window goes";
+}
+
+class ThrowingEdit : public Edit {
+protected:
+  bool HandleMessage(UINT message, WPARAM, LPARAM, LRESULT&) override {
+    if (message == WM_SETTEXT) throw std::runtime_error("set text failure");
+    return false;
+  }
+};
+
+TEST(FrameworkControls, ThrowingHandlerLeavesTheMessageToTheControlAndATrace) {
+  harness::DebugOutputRecorder debugOutput;
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 120, 20, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(nullptr, edit);
+  ThrowingEdit wrapper;
+  ASSERT_TRUE(wrapper.Attach(edit));
+  ASSERT_TRUE(wrapper.Subclass());
+  SetWindowTextW(edit, L"그대로");
+  EXPECT_EQ(L"그대로", TextOf(edit)) << "the edit's own procedure still set the text";
+  EXPECT_TRUE(debugOutput.Saw(
+      L"Haulbox: exception swallowed in control subclass procedure, message 0x000c: set text failure"))
+      << debugOutput.Transcript();
+  DestroyWindow(edit);
 }
 
 }  // namespace

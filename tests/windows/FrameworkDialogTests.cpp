@@ -2,6 +2,7 @@
 // protocol of dialog procedures, window classes named by templates and
 // placeholder controls. Every dialog ends itself; a safety timer ends it
 // with kGaveUp should an expected message never come.
+#include "DebugOutputRecorder.h"
 #include "Dialog.h"
 #include "FrameworkTestDialogs.h"
 #include "ModuleInstance.h"
@@ -119,8 +120,8 @@ private:
     return SendMessageW(Hwnd(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
   }
 
-  void ActionClicked() { calls.push_back("command:1001"); }
-  void FilteredClicked() { calls.push_back("command:1002"); }
+  void ActionClicked() { calls.push_back("command:IDC_TEST_ACTION"); }
+  void FilteredClicked() { calls.push_back("command:IDC_TEST_FILTERED"); }
   void ThrowingClicked() {
     calls.push_back("throwing");
     throw std::runtime_error("handler failure");
@@ -157,11 +158,12 @@ private:
 };
 
 TEST(FrameworkDialog, DispatchesEveryKindOfEntryFromOneTable) {
+  harness::DebugOutputRecorder debugOutput;
   RecordingDialog dialog;
   ASSERT_EQ(IDOK, dialog.DoModal());
   std::vector<std::string> expected = {
       "copydata:Haulbox_downloader_Manager|A1?B2|회원|3",
-      "command:1001",
+      "command:IDC_TEST_ACTION",
       "throwing",  // the exception stays inside the dialog procedure
       "registered:5",
       "base:9",
@@ -171,6 +173,8 @@ TEST(FrameworkDialog, DispatchesEveryKindOfEntryFromOneTable) {
   EXPECT_EQ(expected, dialog.calls);
   EXPECT_EQ(TRUE, dialog.copyDataAccepted);
   EXPECT_EQ(FALSE, dialog.copyDataRefused) << "a refused copy gets the default result";
+  EXPECT_TRUE(debugOutput.Saw(L"Haulbox: exception swallowed in dialog procedure, message 0x0111: handler failure"))
+      << debugOutput.Transcript();
 }
 
 TEST(FrameworkDialog, ReturnsHitTestThroughMessageResultAndBrushesDirectly) {

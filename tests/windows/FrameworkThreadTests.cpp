@@ -1,5 +1,6 @@
 // Worker threads: the shared handle answers "has it ended?" for as long as
 // anybody holds a copy, also after the object that started the thread is gone.
+#include "DebugOutputRecorder.h"
 #include "WorkerThread.h"
 
 #include <gtest/gtest.h>
@@ -55,10 +56,22 @@ TEST(FrameworkWorkerThread, HandleOutlivesTheObjectThatStartedIt) {
   EXPECT_EQ(7u, kept.ExitCode());
 }
 
-TEST(FrameworkWorkerThread, EscapingExceptionEndsOnlyTheThread) {
+TEST(FrameworkWorkerThread, EscapingExceptionEndsOnlyTheThreadAndLeavesATrace) {
+  harness::DebugOutputRecorder debugOutput;
   ThreadHandle thread = WorkerThread::Start([]() -> unsigned { throw std::runtime_error("worker failure"); });
   ASSERT_TRUE(thread.WaitEnded(10000));
   EXPECT_EQ(WorkerThread::kFailedExitCode, thread.ExitCode());
+  EXPECT_TRUE(debugOutput.Saw(L"Haulbox: exception swallowed in worker thread: worker failure"))
+      << debugOutput.Transcript();
+}
+
+TEST(FrameworkWorkerThread, ExceptionOfAnotherTypeLeavesATraceToo) {
+  harness::DebugOutputRecorder debugOutput;
+  ThreadHandle thread = WorkerThread::Start([]() -> unsigned { throw 42; });
+  ASSERT_TRUE(thread.WaitEnded(10000));
+  EXPECT_EQ(WorkerThread::kFailedExitCode, thread.ExitCode());
+  EXPECT_TRUE(debugOutput.Saw(L"Haulbox: exception swallowed in worker thread: unknown exception type"))
+      << debugOutput.Transcript();
 }
 
 TEST(FrameworkWorkerThread, EmptyRoutineStartsNothing) {

@@ -1,12 +1,20 @@
-// The window-test harness against a child program in the same Wine session.
+// The window-test harness against a child program in the same Wine session,
+// and its helpers for the tests' own process.
+#include "ByteAssertions.h"
 #include "CopyDataSender.h"
+#include "DebugOutputRecorder.h"
 #include "MessageBoxProbe.h"
+#include "PostedMessageMarker.h"
 #include "ProcessUnderTest.h"
 #include "RegistryProbe.h"
 #include "WindowFinder.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
 
 namespace {
 
@@ -86,6 +94,103 @@ TEST(Harness, StartOfAMissingProgramFails) {
   EXPECT_FALSE(target.Start(harness::OwnFolder() + L"NoSuchProgram.exe"));
   EXPECT_NE(0u, target.LastError());
   EXPECT_FALSE(target.IsStarted());
+}
+
+TEST(Harness, SameBytesShowsBothSizesAndTheFirstDifferenceInHex) {
+  EXPECT_TRUE(harness::SameBytes(std::string("a\0b", 3), std::string("a\0b", 3)));
+
+  ::testing::AssertionResult differ = harness::SameBytes(std::string("ab\x01\x64", 4), std::string("ab\xff", 3));
+  EXPECT_FALSE(differ);
+  const std::string message = differ.message();
+  EXPECT_NE(std::string::npos, message.find("expected 4 bytes, actual 3 bytes")) << message;
+  EXPECT_NE(std::string::npos, message.find("first difference at offset 2")) << message;
+  EXPECT_NE(std::string::npos, message.find("expected from there: 01 64")) << message;
+  EXPECT_NE(std::string::npos, message.find("actual from there:   ff")) << message;
+
+  const std::string shorter = harness::SameBytes("abc", "ab").message();
+  EXPECT_NE(std::string::npos, shorter.find("offset 2")) << shorter;
+  EXPECT_NE(std::string::npos, shorter.find("actual from there:   (end)")) << shorter;
+
+  const std::string longRun = harness::SameBytes(std::string(40, 'x'), std::string(40, 'y')).message();
+  EXPECT_NE(std::string::npos, longRun.find("78 78 78 78 78 78 78 78 78 78 78 78 78 78 78 78 ...")) << longRun;
+}
+
+TEST(Harness, DebugOutputRecorderSeesWideAndAnsiLines) {
+  harness::DebugOutputRecorder debugOutput;
+  OutputDebugStringW(L"Haulbox harness: 넓은 줄\n");
+  OutputDebugStringA("Haulbox harness: narrow line\n");
+  EXPECT_TRUE(debugOutput.Saw(L"Haulbox harness: 넓은 줄")) << debugOutput.Transcript();
+  EXPECT_TRUE(debugOutput.Saw(L"Haulbox harness: narrow line")) << debugOutput.Transcript();
+  EXPECT_FALSE(debugOutput.Saw(L"never written"));
+}
+
+// A window whose procedure counts WM_APP messages.
+class CountingWindow {
+public:
+  CountingWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = Proc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"Haulbox_harness_counting";
+    RegisterClassW(&windowClass);
+    window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                              windowClass.hInstance, nullptr);
+  }
+  ~CountingWindow() { DestroyWindow(window_); }
+  HWND Hwnd() const { return window_; }
+  static std::atomic<int> handled;
+
+private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_APP) {
+      Sleep(20);  // a handler that takes its time
+      ++handled;
+      return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  HWND window_ = nullptr;
+};
+std::atomic<int> CountingWindow::handled{0};
+
+TEST(Harness, WaitForPostedMessagesOnTheTestsOwnThread) {
+  CountingWindow window;
+  CountingWindow::handled = 0;
+  for (int i = 0; i < 3; ++i) PostMessageW(window.Hwnd(), WM_APP, 0, 0);
+  ASSERT_TRUE(harness::WaitForPostedMessages(window.Hwnd(), 5000));
+  EXPECT_EQ(3, CountingWindow::handled.load());
+}
+
+TEST(Harness, WaitForPostedMessagesOfAWindowOnAnotherThread) {
+  CountingWindow::handled = 0;
+  std::atomic<HWND> window{nullptr};
+  std::atomic<DWORD> ownerThread{0};
+  std::thread owner([&] {
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, for WM_QUIT
+    CountingWindow own;
+    window = own.Hwnd();
+    ownerThread = GetCurrentThreadId();
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  });
+  for (int i = 0; i < 500 && !ownerThread.load(); ++i) Sleep(10);
+  EXPECT_NE(nullptr, window.load());
+  if (window.load()) {
+    for (int i = 0; i < 3; ++i) PostMessageW(window.load(), WM_APP, 0, 0);
+    EXPECT_TRUE(harness::WaitForPostedMessages(window.load(), 5000));
+    EXPECT_EQ(3, CountingWindow::handled.load());
+  }
+  PostThreadMessageW(ownerThread.load(), WM_QUIT, 0, 0);
+  owner.join();
+}
+
+TEST(Harness, WaitForPostedMessagesOfAGoneWindowFails) {
+  HWND gone;
+  {
+    CountingWindow window;
+    gone = window.Hwnd();
+  }
+  EXPECT_FALSE(harness::WaitForPostedMessages(gone, 200));
 }
 
 }  // namespace

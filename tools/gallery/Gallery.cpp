@@ -19,6 +19,12 @@
 #include <Formatting.h>
 #include <shellapi.h>
 
+#ifdef HAULBOX_GALLERY_UPLOADER
+#include <UploaderRes.h>
+#else
+#include <DownloaderRes.h>
+#endif
+
 #include <cstdint>
 #include <cwchar>
 #include <memory>
@@ -27,14 +33,17 @@
 
 namespace {
 
+// The main window's controls as the program's id header names them.
 #ifdef HAULBOX_GALLERY_UPLOADER
 constexpr settings::ConfigProgram kProgram = settings::ConfigProgram::Uploader;
 constexpr SkinWindow kMainSkins = SkinWindow::UploaderMain;
-constexpr int kStartStopButton = 1028;
+constexpr int kStartStopButton = IDC_UP_START_STOP;
+constexpr int kTransferList = IDC_UP_LIST;
 #else
 constexpr settings::ConfigProgram kProgram = settings::ConfigProgram::Downloader;
 constexpr SkinWindow kMainSkins = SkinWindow::DownloaderMain;
-constexpr int kStartStopButton = 1016;
+constexpr int kStartStopButton = IDC_DOWN_START_STOP;
+constexpr int kTransferList = IDC_DOWN_LIST;
 #endif
 
 struct SampleEntry {
@@ -120,7 +129,8 @@ private:
   }
 
   void AddList() {
-    list_.Attach(Child(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER, 1006, 10, buttonsBottom_, 620, 150));
+    list_.Attach(
+        Child(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_BORDER, kTransferList, 10, buttonsBottom_, 620, 150));
     list_.SetExtendedStyle(CFileList<SampleEntry>::kExtendedStyle);
     RECT client;
     GetClientRect(list_.Hwnd(), &client);

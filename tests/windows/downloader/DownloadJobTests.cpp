@@ -1,5 +1,6 @@
-// Job processing against reference transfer servers: 127.0.4.10 (members and
-// files), 127.0.4.11 (refuses "@Download"); nothing listens on 127.0.4.99.
+// Job processing against reference transfer servers: 127.0.4.10 (members,
+// files and odd replies), 127.0.4.11 (refuses "@Download"); nothing listens
+// on 127.0.4.99.
 #include <gtest/gtest.h>
 
 #include "Application.h"
@@ -151,6 +152,26 @@ TEST_F(DownloadJobTest, UnreachableServerShowsTheConnectBoxForLoginAndList) {
   EXPECT_EQ("일반회원", job_.Member().planName);
 }
 
+TEST_F(DownloadJobTest, UnreachableServerShowsTheConnectBoxForLogout) {
+  job_.Member().memberId = "tester";
+  OverrideTransferServerHost(kNobody);
+  BoxWatcher boxes;
+  job_.Logout();
+  ASSERT_EQ(1u, boxes.Boxes().size());
+  ExpectBox(boxes.Boxes()[0], "파일전송 서버에 접속할수 없습니다.", "다운로더 (오류)");
+}
+
+TEST_F(DownloadJobTest, ConnectionReportsAFailedConnectAndShowsNothing) {
+  BoxWatcher boxes;
+  ControlConnection connection;
+  EXPECT_FALSE(connection.Connect(kNobody, kControlPort));
+  EXPECT_FALSE(connection.IsConnected());
+  EXPECT_EQ("", connection.Transact("@Download"));
+  EXPECT_TRUE(connection.Connect(kServer, kControlPort));
+  EXPECT_TRUE(connection.IsConnected());
+  EXPECT_TRUE(boxes.Boxes().empty()) << "the program, not the connection, tells the user";
+}
+
 TEST_F(DownloadJobTest, RefusedDownloadAddsNothing) {
   OverrideTransferServerHost(kRefusing);
   BoxWatcher boxes;
@@ -199,12 +220,24 @@ TEST_F(DownloadJobTest, WrongTagIsIgnored) {
 
 TEST_F(DownloadJobTest, OversizedRequestIsRefusedUnsent) {
   ControlConnection connection;
-  connection.Connect(kServer, kControlPort);
-  ASSERT_TRUE(connection.IsConnected());
+  ASSERT_TRUE(connection.Connect(kServer, kControlPort));
   const std::string longCode(kRequestLimit + 1, 'Q');
   EXPECT_EQ("", connection.Transact(longCode));
   EXPECT_EQ(0, CountLogLines(kServer, {"QQQQQQQQ"}));
   EXPECT_EQ("Ok", connection.Transact("@Download"));  // the connection is still usable
+}
+
+TEST_F(DownloadJobTest, ReplyEndsAtItsFirstZeroByte) {
+  ControlConnection connection;
+  ASSERT_TRUE(connection.Connect(kServer, kControlPort));
+  const std::string reply = connection.Transact("CZERO");  // "Ok", a zero byte, "Null"
+  EXPECT_EQ("Ok", reply) << reply.size() << " bytes";
+  EXPECT_EQ("Ok", connection.Transact("@Download")) << "the bytes after the zero are not read as the next reply";
+}
+
+TEST_F(DownloadJobTest, NullReplyWithATrailingZeroByteAddsNothing) {
+  job_.ProcessJob(Handoff("CNULLZERO?F100?", "tester"));
+  EXPECT_EQ((std::vector<std::string>{"F100"}), EntryCodes());
 }
 
 TEST_F(DownloadJobTest, ReconnectingClosesTheReplacedSocket) {
@@ -217,9 +250,9 @@ TEST_F(DownloadJobTest, ReconnectingClosesTheReplacedSocket) {
   ASSERT_EQ(0, bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address));
   ASSERT_EQ(0, listen(listener, 4));
   ControlConnection connection;
-  connection.Connect("127.0.4.12", kControlPort);
+  ASSERT_TRUE(connection.Connect("127.0.4.12", kControlPort));
   SOCKET first = accept(listener, nullptr, nullptr);
-  connection.Connect("127.0.4.12", kControlPort);
+  ASSERT_TRUE(connection.Connect("127.0.4.12", kControlPort));
   SOCKET second = accept(listener, nullptr, nullptr);
   DWORD wait = 5000;
   setsockopt(first, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&wait), sizeof wait);

@@ -3,10 +3,12 @@
 
 #include <memory>
 
+#include "ByteAssertions.h"
 #include "DownloadWorker.h"
 #include "DownloaderTestSupport.h"
 #include "JobText.h"
 
+using harness::SameBytes;
 using namespace test_support;
 
 namespace {
@@ -69,7 +71,7 @@ TEST_F(DownloadWorkerTest, WholeFile) {
   EXPECT_EQ(0, entry.requested.load());
   EXPECT_EQ(entry.size.load(), entry.received.load());
   EXPECT_EQ(-1, state_.stoppedIndex.load());
-  EXPECT_TRUE(ReadBytes(LocalPath()) == source_);
+  EXPECT_TRUE(SameBytes(source_, ReadBytes(LocalPath())));
   EXPECT_EQ(1, CountLogLines(kServer, {"\"request\"", "\"key\":\"KWHOLE\"", "\"offset\":0", "\"extension\":\"bin/\""}));
 }
 
@@ -78,7 +80,7 @@ TEST_F(DownloadWorkerTest, ResumeAppendsAtTheLocalSize) {
   state_.existingFileRule = 3;
   WriteBytes(LocalPath(), std::string(1000, 'x'));  // not the source's bytes: proves they are kept
   EXPECT_EQ(kStatusNone, RunWorker());
-  EXPECT_TRUE(ReadBytes(LocalPath()) == std::string(1000, 'x') + source_.substr(1000));
+  EXPECT_TRUE(SameBytes(std::string(1000, 'x') + source_.substr(1000), ReadBytes(LocalPath())));
   EXPECT_EQ(1, CountLogLines(kServer, {"\"request\"", "\"offset\":1000"}));
 }
 
@@ -87,7 +89,7 @@ TEST_F(DownloadWorkerTest, OverwriteRuleReplacesTheFile) {
   state_.existingFileRule = 1;
   WriteBytes(LocalPath(), std::string(200000, 'x'));
   EXPECT_EQ(kStatusNone, RunWorker());
-  EXPECT_TRUE(ReadBytes(LocalPath()) == source_);
+  EXPECT_TRUE(SameBytes(source_, ReadBytes(LocalPath())));
 }
 
 TEST_F(DownloadWorkerTest, AskRuleAsksOnlyForANonEmptyFile) {
@@ -95,13 +97,13 @@ TEST_F(DownloadWorkerTest, AskRuleAsksOnlyForANonEmptyFile) {
   state_.existingFileRule = 2;
   WriteBytes(LocalPath(), "abc");
   EXPECT_EQ(kStatusAskExistingFile, RunWorker());
-  EXPECT_EQ("abc", ReadBytes(LocalPath()));
+  EXPECT_TRUE(SameBytes("abc", ReadBytes(LocalPath())));
   EXPECT_NE(kEntryComplete, entry.state.load());
 
   state_.downloadStatus = kStatusNone;
   WriteBytes(LocalPath(), "");
   EXPECT_EQ(kStatusNone, RunWorker());
-  EXPECT_TRUE(ReadBytes(LocalPath()) == source_);
+  EXPECT_TRUE(SameBytes(source_, ReadBytes(LocalPath())));
 }
 
 TEST_F(DownloadWorkerTest, LocalFileOfTheListedSizeIsCompleteAndUntouched) {
@@ -111,7 +113,7 @@ TEST_F(DownloadWorkerTest, LocalFileOfTheListedSizeIsCompleteAndUntouched) {
   EXPECT_EQ(kStatusNone, RunWorker());
   EXPECT_EQ(kEntryComplete, entry.state.load());
   EXPECT_EQ(entry.size.load(), entry.received.load());
-  EXPECT_TRUE(ReadBytes(LocalPath()) == local);
+  EXPECT_TRUE(SameBytes(local, ReadBytes(LocalPath())));
 }
 
 TEST_F(DownloadWorkerTest, LargerLocalFileNeverCompletes) {
@@ -124,7 +126,7 @@ TEST_F(DownloadWorkerTest, LargerLocalFileNeverCompletes) {
 TEST_F(DownloadWorkerTest, SubfoldersAreCreated) {
   PrepareEntry("sub", "whole.bin", "KWHOLE", "a\\b\\");
   EXPECT_EQ(kStatusNone, RunWorker());
-  EXPECT_TRUE(ReadBytes(saveFolder_ + "\\a\\b\\whole.bin") == source_);
+  EXPECT_TRUE(SameBytes(source_, ReadBytes(saveFolder_ + "\\a\\b\\whole.bin")));
 }
 
 TEST_F(DownloadWorkerTest, LastLevelWithoutBackslashIsNotCreated) {
@@ -143,7 +145,7 @@ TEST_F(DownloadWorkerTest, ServerClosingMidFileIsResumedByTheNextWorker) {
   state_.downloadStatus = kStatusNone;
   EXPECT_EQ(kStatusNone, RunWorker());
   EXPECT_EQ(kEntryComplete, entry.state.load());
-  EXPECT_EQ(Digest(source_), Digest(ReadBytes(LocalPath())));
+  EXPECT_TRUE(SameBytes(source_, ReadBytes(LocalPath())));
   EXPECT_EQ(1, CountLogLines(kServer, {"\"request\"", "\"key\":\"KCUT\"", "\"offset\":1000000"}));
 }
 
@@ -173,7 +175,7 @@ TEST_F(DownloadWorkerTest, StopEndsAStalledDownloadAndKeepsThePartialFile) {
   EXPECT_LT(GetTickCount() - before, 10000u);
   EXPECT_EQ(kStatusStopped, state_.downloadStatus.load());
   EXPECT_EQ(kEntryStopped, entry.state.load());
-  EXPECT_TRUE(ReadBytes(LocalPath()) == source_.substr(0, 4096));
+  EXPECT_TRUE(SameBytes(source_.substr(0, 4096), ReadBytes(LocalPath())));
 }
 
 TEST_F(DownloadWorkerTest, NoSecondWorkerWhileOneIsRegistered) {

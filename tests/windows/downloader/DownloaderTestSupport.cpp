@@ -80,12 +80,6 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-std::uint64_t Digest(const std::string& bytes) {
-  std::uint64_t hash = 1469598103934665603ULL;
-  for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ULL;
-  return hash;
-}
-
 BoxWatcher::BoxWatcher(int answer) : answer_(answer), thread_([this] { Watch(); }) {}
 
 BoxWatcher::~BoxWatcher() {

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,7 +24,6 @@ std::string FreshFolder(const std::string& name);
 bool FileExists(const std::string& path);
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
-std::uint64_t Digest(const std::string& bytes);  // FNV-1a
 
 struct SeenBox {
   std::wstring caption;

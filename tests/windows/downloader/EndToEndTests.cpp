@@ -6,8 +6,10 @@
 
 #include <thread>
 
-#include "DownloaderTestSupport.h"
+#include "ByteAssertions.h"
 #include "CopyDataSender.h"
+#include "DownloaderRes.h"
+#include "DownloaderTestSupport.h"
 #include "MessageBoxProbe.h"
 #include "ProcessUnderTest.h"
 #include "TextConversion.h"
@@ -20,7 +22,6 @@ namespace {
 const char kServer[] = "127.0.0.1";
 const wchar_t kConfigKey[] = L"Software\\Quorvanes\\Velmintor\\Config";
 constexpr ULONG_PTR kTag = 0x02740F34;
-constexpr WPARAM kTrayExit = 32774;
 
 void WriteConfig(const wchar_t* name, DWORD value) {
   HKEY key;
@@ -70,12 +71,12 @@ TEST(DownloaderEndToEnd, AJobDownloadsAndTheTrayExitLogsOutWithoutAsking) {
   harness::PressButton(box.box, IDOK);
 
   const std::string root = ServiceRoot(kServer);
-  EXPECT_TRUE(ReadBytes(folder + "\\a.bin") == ReadBytes(root + "a.bin"));
-  EXPECT_TRUE(ReadBytes(folder + "\\docs\\b.bin") == ReadBytes(root + "b.bin"));
-  EXPECT_TRUE(ReadBytes(folder + "\\c.txt") == ReadBytes(root + "c.txt"));
+  EXPECT_TRUE(harness::SameBytes(ReadBytes(root + "a.bin"), ReadBytes(folder + "\\a.bin")));
+  EXPECT_TRUE(harness::SameBytes(ReadBytes(root + "b.bin"), ReadBytes(folder + "\\docs\\b.bin")));
+  EXPECT_TRUE(harness::SameBytes(ReadBytes(root + "c.txt"), ReadBytes(folder + "\\c.txt")));
 
   for (int i = 0; i < 50 && IsWindow(box.box); ++i) Sleep(50);
-  PostMessageW(downloader, WM_COMMAND, MAKEWPARAM(kTrayExit, 0), 0);
+  PostMessageW(downloader, WM_COMMAND, MAKEWPARAM(ID_TRAY_EXIT, 0), 0);
   EXPECT_TRUE(program.WaitForExit(20000));
   EXPECT_EQ(nullptr, harness::WaitForMessageBox(program.ProcessId(), 0).box);
   EXPECT_EQ(1, CountLogLines(kServer, {"\"exchange\"", "\"request\":\"@Connect_end\""}));

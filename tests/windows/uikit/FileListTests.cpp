@@ -4,6 +4,7 @@
 
 #include <CFileList.h>
 #include <CUser_button.h>
+#include <DownloaderRes.h>
 
 #include <cstdint>
 #include <string>
@@ -44,7 +45,7 @@ CUser_button<TestEntry> Commands(HWND window, List& list) {
 class FileListTest : public testing::Test {
 protected:
   void SetUp() override {
-    HWND view = parent.AddChild(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS, 1006, 0, 0, 500, 300);
+    HWND view = parent.AddChild(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS, IDC_DOWN_LIST, 0, 0, 500, 300);
     ASSERT_TRUE(list.Attach(view));
     list.SetExtendedStyle(List::kExtendedStyle);
     list.InsertColumn(0, "파일명", 200, LVCFMT_CENTER);

@@ -1,7 +1,8 @@
-// CFileOverCheck from the downloader's template 129, driven as a user would.
+// CFileOverCheck from the downloader's template, driven as a user would.
 #include <gtest/gtest.h>
 
 #include <CFileOverCheck.h>
+#include <DownloaderRes.h>
 #include <TextConversion.h>
 #include <WindowFinder.h>
 
@@ -20,20 +21,20 @@ Outcome RunPrompt(const std::vector<Step>& steps, const std::string& fileText = 
   Outcome outcome;
   CFileOverCheck dialog;
   dialog.m_fileText = fileText;
-  outcome.script = uitest::RunModal([&] { outcome.result = dialog.DoModal(); }, steps, CFileOverCheck::kOkButton);
+  outcome.script = uitest::RunModal([&] { outcome.result = dialog.DoModal(); }, steps, IDC_OVER_OK);
   return outcome;
 }
 
-void ClickOk(HWND dialog) { uitest::ClickItem(dialog, CFileOverCheck::kOkButton); }
+void ClickOk(HWND dialog) { uitest::ClickItem(dialog, IDC_OVER_OK); }
 
 TEST(FileOverCheck, OpensWithOverwriteSelectedAndTheFileText) {
   bool overwrite = false, resume = true;
   std::wstring text, caption;
   LONG_PTR exStyle = 0;
   Outcome outcome = RunPrompt({[&](HWND dialog) {
-    overwrite = IsDlgButtonChecked(dialog, CFileOverCheck::kOverwriteRadio) == BST_CHECKED;
-    resume = IsDlgButtonChecked(dialog, CFileOverCheck::kResumeRadio) == BST_CHECKED;
-    text = harness::WindowText(GetDlgItem(dialog, CFileOverCheck::kFileText));
+    overwrite = IsDlgButtonChecked(dialog, IDC_OVER_OVERWRITE) == BST_CHECKED;
+    resume = IsDlgButtonChecked(dialog, IDC_OVER_RESUME) == BST_CHECKED;
+    text = harness::WindowText(GetDlgItem(dialog, IDC_OVER_FILE_TEXT));
     caption = harness::WindowText(dialog);
     exStyle = GetWindowLongPtrW(dialog, GWL_EXSTYLE);
     ClickOk(dialog);
@@ -48,7 +49,7 @@ TEST(FileOverCheck, OpensWithOverwriteSelectedAndTheFileText) {
 }
 
 TEST(FileOverCheck, ResumeThenOkAnswersTwo) {
-  Outcome outcome = RunPrompt({[](HWND d) { uitest::ClickItem(d, CFileOverCheck::kResumeRadio); }, ClickOk});
+  Outcome outcome = RunPrompt({[](HWND d) { uitest::ClickItem(d, IDC_OVER_RESUME); }, ClickOk});
   EXPECT_EQ(CFileOverCheck::kResume, outcome.result);
   EXPECT_FALSE(outcome.script.leftOpen);
 }
@@ -61,7 +62,7 @@ TEST(FileOverCheck, EscapeAndCloseDoNotEndIt) {
       [](HWND d) { PostMessageW(d, WM_CLOSE, 0, 0); },
       [&](HWND d) {
         openAfterKeys = IsWindowVisible(d) != FALSE;
-        uitest::ClickItem(d, CFileOverCheck::kResumeRadio);
+        uitest::ClickItem(d, IDC_OVER_RESUME);
       },
       ClickOk,
   });
@@ -72,7 +73,7 @@ TEST(FileOverCheck, EscapeAndCloseDoNotEndIt) {
 
 TEST(FileOverCheck, EnterAfterClickingARadioAnswersOne) {
   Outcome outcome = RunPrompt({
-      [](HWND d) { uitest::ClickItem(d, CFileOverCheck::kResumeRadio); },
+      [](HWND d) { uitest::ClickItem(d, IDC_OVER_RESUME); },
       [](HWND d) { uitest::PressKey(d, VK_RETURN); },
   });
   EXPECT_EQ(1, outcome.result);
@@ -85,12 +86,11 @@ TEST(FileOverCheck, EnterOnTheOkButtonPressesIt) {
   Outcome outcome = RunPrompt({
       [&](HWND d) {
         focusId = GetDlgCtrlID(GetFocus());
-        CheckRadioButton(d, CFileOverCheck::kOverwriteRadio, CFileOverCheck::kResumeRadio,
-                         CFileOverCheck::kResumeRadio);
+        CheckRadioButton(d, IDC_OVER_OVERWRITE, IDC_OVER_RESUME, IDC_OVER_RESUME);
       },
       [](HWND d) { uitest::PressKey(d, VK_RETURN); },
   });
-  EXPECT_EQ(CFileOverCheck::kOkButton, focusId);
+  EXPECT_EQ(IDC_OVER_OK, focusId);
   EXPECT_EQ(CFileOverCheck::kResume, outcome.result);
   EXPECT_FALSE(outcome.script.leftOpen);
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <CPic_Progress.h>
+#include <DownloaderRes.h>
 #include <WindowFinder.h>
 
 #include "UiTestSupport.h"
@@ -108,9 +109,9 @@ TEST_F(ProgressBarTest, ResizeMakesANewSurfaceOfTheNewSize) {
 }
 
 TEST_F(ProgressBarTest, CreateOverPlaceholderTakesItsPlace) {
-  HWND placeholder = parent.AddChild(L"STATIC", SS_ETCHEDFRAME, 1040, 20, 40, 300, 12);
+  HWND placeholder = parent.AddChild(L"STATIC", SS_ETCHEDFRAME, IDC_DOWN_FILE_PROGRESS, 20, 40, 300, 12);
   CPic_Progress over;
-  ASSERT_TRUE(over.CreateOver(parent.Hwnd(), 0, 1040));
+  ASSERT_TRUE(over.CreateOver(parent.Hwnd(), 0, IDC_DOWN_FILE_PROGRESS));
   RECT rect = over.RectInParent();
   EXPECT_EQ(20, rect.left);
   EXPECT_EQ(40, rect.top);

@@ -1,6 +1,6 @@
 // The settings dialog and the first-run step on the registry of the test's
-// Wine prefix. Built twice: with the downloader's resources (template 191)
-// and, with HAULBOX_TEST_UPLOADER, with the uploader's (template 193).
+// Wine prefix. Built twice: with the downloader's resources and, with
+// HAULBOX_TEST_UPLOADER, with the uploader's (each with its own IDD_CONFIG).
 #include <gtest/gtest.h>
 
 #include <Application.h>

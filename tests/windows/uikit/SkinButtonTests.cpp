@@ -193,7 +193,8 @@ TEST_F(SkinButtonTest, LargerButtonKeepsTheCornersUnscaled) {
 TEST_F(SkinButtonTest, MissingResourceBuildsNothingAndDrawsTheButtonFace) {
   CButtontoImage button;
   ASSERT_TRUE(button.Attach(AddButton(16, 14)));
-  EXPECT_FALSE(button.LoadSkin(9999, 4, 0, 73, 73, 73));
+  const int noSuchBitmap = 9999;  // in neither program's resources
+  EXPECT_FALSE(button.LoadSkin(noSuchBitmap, 4, 0, 73, 73, 73));
   EXPECT_FALSE(button.FacesBuilt());
   uitest::Surface surface(16, 14);
   Draw(button, ODS_FOCUS | ODS_SELECTED, surface);

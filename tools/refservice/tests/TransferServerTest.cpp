@@ -163,6 +163,19 @@ TEST_F(Transfer, FaultsReplaceRefuseEmptySplitAndStallReplies) {
   EXPECT_EQ(6, faulted);
 }
 
+TEST_F(Transfer, ReplyFaultTextMayHoldZeroBytes) {
+  const std::string zeroed("Ok\0Null", 7);
+  json config = BaseConfig();
+  config["faults"] = {{{"on", "transfer"}, {"request", "Z1"}, {"action", "reply"}, {"text", zeroed}}};
+  StartWith("127.0.3.8", config);
+  int fd = Connect();
+  EXPECT_EQ(zeroed, Transact(fd, "Z1")) << "every byte of the text, the zero byte included";
+  EXPECT_EQ("Ok", Transact(fd, "@Download")) << "nothing of the reply is left for the next one";
+  auto exchanges = service_->Events("transfer", "exchange");
+  ASSERT_FALSE(exchanges.empty());
+  EXPECT_EQ(zeroed, exchanges[0]["reply"]);
+}
+
 TEST_F(Transfer, OversizedAndGarbageRequestsCloseOnlyThatConnection) {
   StartWith("127.0.3.5");
   int big = Connect();
