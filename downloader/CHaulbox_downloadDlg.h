@@ -57,14 +57,14 @@ public:
   void ReadSettings();
   // The exit routine: confirmation when files are unfinished, logout, quit.
   void ExitProgram() override;
-  // Start / stop (button 1016, the retry timer, auto-start of a job).
+  // Start / stop (IDC_DOWN_START_STOP, the retry timer, auto-start of a job).
   void ToggleDownload() override;
   void StartNextDownload();
   void ShowFileProgress(std::int64_t received, std::int64_t size, bool reset);
   void RecomputeTotals() override;
   void RefreshTotals();
   void RunCompletionActions();
-  // The entry buttons 1036 and 1046 act on, -1 when the list is empty.
+  // The entry IDC_DOWN_OPEN_FOLDER and IDC_DOWN_OPEN_FILE act on, -1 when the list is empty.
   int ChosenEntry() const;
   // Asks a running worker to stop and waits for it (bounded); true when no
   // worker is left. A worker that outlives the window still has the job

@@ -4,7 +4,7 @@
 // Every reordering and removal moves whole entries together with their rows.
 //
 // Set-up by the owner (dialog initialisation / when a job is loaded):
-//   list.Attach(dialogHwnd, 1006);
+//   list.Attach(dialogHwnd, IDC_DOWN_LIST);
 //   list.SetExtendedStyle(CFileList<E>::kExtendedStyle);
 //   list.InsertColumn(0, "파일명", 490, LVCFMT_CENTER); ...   (first time only)
 //   list.AttachSystemImageList();

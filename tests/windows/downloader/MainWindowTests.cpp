@@ -10,12 +10,14 @@
 #include <thread>
 
 #include "Application.h"
+#include "ByteAssertions.h"
 #include "CHaulbox_downloadDlg.h"
 #include "CopyDataSender.h"
 #include "DownloaderRes.h"
 #include "DownloaderTestSupport.h"
 #include "Formatting.h"
 #include "MessageBoxProbe.h"
+#include "PostedMessageMarker.h"
 #include "ServiceEndpoints.h"
 #include "SettingsStore.h"
 #include "TextConversion.h"
@@ -29,7 +31,6 @@ namespace {
 const char kServer[] = "127.0.6.1";
 constexpr UINT kRunOnUi = WM_APP + 40;
 constexpr UINT kCloseWindow = WM_APP + 41;
-constexpr UINT kMarker = WM_APP + 42;
 
 class RecordingShutdown : public SystemShutdown {
 public:
@@ -60,7 +61,6 @@ public:
   int folderPicks = 0;
   std::string jobFolder;  // the job's folder picker answers this; empty: cancelled
   int jobFolderPicks = 0;
-  std::atomic<int> markersHandled{0};
 
 protected:
   bool PickFolder(const std::string&, std::string& folder) override {
@@ -79,10 +79,6 @@ protected:
     result = 0;
     if (message == kRunOnUi) {
       (*reinterpret_cast<std::function<void()>*>(lParam))();
-      return true;
-    }
-    if (message == kMarker) {
-      ++markersHandled;
       return true;
     }
     if (message == kCloseWindow) {
@@ -161,11 +157,7 @@ public:
   }
   void Click(int id) { PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
   // Waits (bounded) until everything posted to the window so far was handled.
-  bool WaitForPostedMessages(DWORD timeoutMs = 10000) {
-    const int expected = window_->markersHandled.load() + 1;
-    PostMessageW(hwnd_, kMarker, 0, 0);
-    return WaitFor([&] { return window_->markersHandled.load() >= expected; }, timeoutMs);
-  }
+  bool WaitForPostedMessages(DWORD timeoutMs = 10000) { return harness::WaitForPostedMessages(hwnd_, timeoutMs); }
 
 private:
   std::unique_ptr<TestWindow> window_;
@@ -269,9 +261,9 @@ TEST_F(MainWindowTest, AJobDownloadsCompletelyAndTellsSo) {
   EXPECT_EQ(1000u, runner.Read<std::uint32_t>([&] { return runner.Window().TotalBar().Pos(); }));
   EXPECT_EQ("전송완료", runner.Label(IDC_DOWN_TIME_LEFT));
   EXPECT_FALSE(runner.Running());
-  EXPECT_TRUE(Local("a.bin") == Source("a.bin"));
-  EXPECT_TRUE(Local("docs\\b.bin") == Source("b.bin"));
-  EXPECT_TRUE(Local("c.txt") == Source("c.txt"));
+  EXPECT_TRUE(harness::SameBytes(Source("a.bin"), Local("a.bin")));
+  EXPECT_TRUE(harness::SameBytes(Source("b.bin"), Local("docs\\b.bin")));
+  EXPECT_TRUE(harness::SameBytes(Source("c.txt"), Local("c.txt")));
 }
 
 TEST_F(MainWindowTest, NetworkFailuresAreRetriedThreeTimesThenTheFileIsSkippedUntilTheNextPass) {
@@ -282,7 +274,7 @@ TEST_F(MainWindowTest, NetworkFailuresAreRetriedThreeTimesThenTheFileIsSkippedUn
   ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 1; }, 30000));
   EXPECT_EQ("완료", runner.RowState(0));
   EXPECT_EQ(4, Requests("KD3"));
-  EXPECT_TRUE(Local("drop3.bin") == Source("a.bin"));
+  EXPECT_TRUE(harness::SameBytes(Source("a.bin"), Local("drop3.bin")));
   EXPECT_EQ(3, runner.Read<int>([&] { return runner.Window().RetryCount(); }));
 
   // The count is shared: drop4's first failure uses up the last retry, so
@@ -300,7 +292,7 @@ TEST_F(MainWindowTest, NetworkFailuresAreRetriedThreeTimesThenTheFileIsSkippedUn
   ASSERT_TRUE(WaitFor([&] { return boxes.Boxes().size() >= 3; }, 30000));
   EXPECT_EQ("완료", runner.RowState(1));
   EXPECT_EQ(5, Requests("KD4"));
-  EXPECT_TRUE(Local("drop4.bin") == Source("b.bin"));
+  EXPECT_TRUE(harness::SameBytes(Source("b.bin"), Local("drop4.bin")));
 }
 
 TEST_F(MainWindowTest, RetriesOfOneFileCountForTheNext) {
@@ -343,7 +335,7 @@ TEST_F(MainWindowTest, StopAndStartResumesWithoutTheQuestionAndListCommandsAreBl
   ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
   EXPECT_EQ(2, Requests("KR1", "50000"));
   EXPECT_EQ(0, Requests("KR1", "0"));
-  EXPECT_TRUE(Local("resume.bin") == Source("big.bin"));
+  EXPECT_TRUE(harness::SameBytes(Source("big.bin"), Local("resume.bin")));
 }
 
 TEST_F(MainWindowTest, AnExistingFileIsAskedAboutAndTheAnswerApplies) {
@@ -354,13 +346,13 @@ TEST_F(MainWindowTest, AnExistingFileIsAskedAboutAndTheAnswerApplies) {
   runner.Handoff("P1?");
   HWND prompt = harness::WaitForWindow(L"#32770", 20000, L"중복파일");
   ASSERT_NE(nullptr, prompt);
-  EXPECT_EQ(L"prompt.bin", harness::WindowText(GetDlgItem(prompt, 1024)));
-  SendMessageW(GetDlgItem(prompt, 1022), BM_CLICK, 0, 0);  // 이어받기 (resume)
-  SendMessageW(GetDlgItem(prompt, 1023), BM_CLICK, 0, 0);
+  EXPECT_EQ(L"prompt.bin", harness::WindowText(GetDlgItem(prompt, IDC_OVER_FILE_TEXT)));
+  SendMessageW(GetDlgItem(prompt, IDC_OVER_RESUME), BM_CLICK, 0, 0);  // 이어받기 (resume)
+  SendMessageW(GetDlgItem(prompt, IDC_OVER_OK), BM_CLICK, 0, 0);
   BoxWatcher boxes;
   ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
   EXPECT_EQ(1, Requests("KP1", "1234"));
-  EXPECT_TRUE(Local("prompt.bin") == source);
+  EXPECT_TRUE(harness::SameBytes(source, Local("prompt.bin")));
 }
 
 TEST_F(MainWindowTest, AnUnwritableFolderBringsThePickerAndEveryEntryMoves) {
@@ -376,9 +368,9 @@ TEST_F(MainWindowTest, AnUnwritableFolderBringsThePickerAndEveryEntryMoves) {
   EXPECT_EQ(1, runner.Read<int>([&] { return runner.Window().folderPicks; }));
   EXPECT_EQ("다운로드할 폴더를 지정하세요.", runner.Read<std::string>([&] { return runner.Window().pickerTitle; }));
   EXPECT_EQ(picked, settings::ReadText("Default_folder"));
-  EXPECT_TRUE(ReadBytes(picked + "\\w1.txt") == Source("c.txt"));
+  EXPECT_TRUE(harness::SameBytes(Source("c.txt"), ReadBytes(picked + "\\w1.txt")));
   // Directly in the picked folder: a subfolder may be what cannot be made.
-  EXPECT_TRUE(ReadBytes(picked + "\\w2.bin") == Source("b.bin"));
+  EXPECT_TRUE(harness::SameBytes(Source("b.bin"), ReadBytes(picked + "\\w2.bin")));
 }
 
 TEST_F(MainWindowTest, ASubfolderThatCannotBeMadeIsLeftForThePickedFolderOnce) {
@@ -389,7 +381,7 @@ TEST_F(MainWindowTest, ASubfolderThatCannotBeMadeIsLeftForThePickedFolderOnce) {
   runner.Handoff("W3?");  // its subfolder's last level has no closing "\\": it is never created
   ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
   EXPECT_EQ(1, runner.Read<int>([&] { return runner.Window().folderPicks; }));
-  EXPECT_TRUE(ReadBytes(picked + "\\w3.txt") == Source("c.txt"));
+  EXPECT_TRUE(harness::SameBytes(Source("c.txt"), ReadBytes(picked + "\\w3.txt")));
 }
 
 TEST_F(MainWindowTest, CompletedRowsLeaveTheListWhenListDeleteIsOn) {
@@ -400,9 +392,9 @@ TEST_F(MainWindowTest, CompletedRowsLeaveTheListWhenListDeleteIsOn) {
   ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
   EXPECT_EQ(0, runner.Rows());
   EXPECT_EQ(0, runner.Read<int>([&] { return runner.Window().JobState().entryCount; }));
-  EXPECT_TRUE(Local("l1.bin") == Source("a.bin"));
-  EXPECT_TRUE(Local("l2.bin") == Source("b.bin"));
-  EXPECT_TRUE(Local("l3.txt") == Source("c.txt"));
+  EXPECT_TRUE(harness::SameBytes(Source("a.bin"), Local("l1.bin")));
+  EXPECT_TRUE(harness::SameBytes(Source("b.bin"), Local("l2.bin")));
+  EXPECT_TRUE(harness::SameBytes(Source("c.txt"), Local("l3.txt")));
 }
 
 TEST_F(MainWindowTest, TwoHandoffsAddToOneListWithItsColumnsCreatedOnce) {
@@ -533,8 +525,8 @@ TEST_F(MainWindowTest, ListCommandsWaitForAStoppedWorkerAndAStartIsQueuedUntilIt
   CloseHandle(worker);
   ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
   EXPECT_EQ(2, Requests("KSA"));
-  EXPECT_TRUE(Local("sa.bin") == Source("big.bin"));
-  EXPECT_TRUE(Local("h1.txt") == Source("c.txt"));
+  EXPECT_TRUE(harness::SameBytes(Source("big.bin"), Local("sa.bin")));
+  EXPECT_TRUE(harness::SameBytes(Source("c.txt"), Local("h1.txt")));
 }
 
 TEST_F(MainWindowTest, ADeleteConfirmedAfterADownloadStartedMeanwhileIsRefused) {
@@ -563,7 +555,7 @@ TEST_F(MainWindowTest, AReplyWithoutANameIsNotAFileAndTheRestOfTheJobGoesOn) {
   EXPECT_EQ(2, runner.Rows());
   EXPECT_EQ(2, runner.Read<int>([&] { return runner.Window().JobState().entryCount; }));
   EXPECT_EQ("완료", runner.RowState(1));
-  EXPECT_TRUE(Local("n2.txt") == Source("c.txt"));
+  EXPECT_TRUE(harness::SameBytes(Source("c.txt"), Local("n2.txt")));
 }
 
 // Only the entry the user stopped resumes unasked; another file that takes its
@@ -584,8 +576,8 @@ TEST_F(MainWindowTest, AnotherFileMovedAboveTheStoppedOneDoesNotResumeOntoAnOldF
   runner.Click(IDC_DOWN_START_STOP);
   ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
   EXPECT_EQ(1, Requests("KSB", "0"));
-  EXPECT_TRUE(Local("stale.bin") == Source("b.bin"));
-  EXPECT_TRUE(Local("sa.bin") == Source("big.bin"));
+  EXPECT_TRUE(harness::SameBytes(Source("b.bin"), Local("stale.bin")));
+  EXPECT_TRUE(harness::SameBytes(Source("big.bin"), Local("sa.bin")));
 }
 
 TEST_F(MainWindowTest, AnEmptyOrRelativeSaveFolderIsNeverUsed) {
