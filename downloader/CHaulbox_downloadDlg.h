@@ -154,7 +154,28 @@ private:
   void RetryAfterNetworkFailure();
   void RecoverLocalFolder();
   void FinishCompletedFile();
-  void UpdateSpeedAndTimeLeft(const DownloadEntry& entry);
+  void UpdateSpeedAndTimeLeft(std::int64_t received, std::int64_t bytesLeft);
+
+  // While the window asks the user what happens next (the existing-file
+  // prompt, the folder picker; both without an owner), the window is
+  // disabled and nothing starts or stops a download: not a command, not the
+  // retry timer, not a hand-off's auto-start.
+  class AskingUser {
+  public:
+    explicit AskingUser(CHaulbox_downloadDlg& window) : window_(window) {
+      window_.askingUser_ = true;
+      EnableWindow(window_.Hwnd(), FALSE);
+    }
+    ~AskingUser() {
+      EnableWindow(window_.Hwnd(), TRUE);
+      window_.askingUser_ = false;
+    }
+    AskingUser(const AskingUser&) = delete;
+    AskingUser& operator=(const AskingUser&) = delete;
+
+  private:
+    CHaulbox_downloadDlg& window_;
+  };
 
   // DownloadJobHost
   HWND JobOwner() override { return Hwnd(); }
@@ -172,6 +193,7 @@ private:
   // A start given while a stopped worker is still ending; the progress timer
   // starts it once the worker has ended.
   bool startQueued_ = false;
+  bool askingUser_ = false;
   // Kept for the life of the program, not per file or job.
   int retryCount_ = 0;
   SpeedSmoother speed_;

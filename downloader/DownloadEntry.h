@@ -8,13 +8,14 @@
 #include <cstdint>
 #include <string>
 
-enum DownloadEntryState : std::int32_t {
-  kEntryWaiting = 0,
-  kEntryDownloading = 1,
-  kEntryStopped = 2,  // stop requested by the user, or stopped
-  kEntryComplete = 3,
-  kEntryFailed = 4,   // retries used up; skipped until the next full pass
-};
+#include "TransferListRules.h"
+
+// The states are the transfer list's (TransferListRules.h).
+constexpr std::int32_t kEntryWaiting = transfer_rules::kWaiting;
+constexpr std::int32_t kEntryDownloading = transfer_rules::kTransferring;
+constexpr std::int32_t kEntryStopped = transfer_rules::kStopped;    // stop requested by the user, or stopped
+constexpr std::int32_t kEntryComplete = transfer_rules::kComplete;
+constexpr std::int32_t kEntryFailed = transfer_rules::kFailed;      // retries used up; skipped until the next full pass
 
 struct DownloadEntry {
   std::string fileCode;

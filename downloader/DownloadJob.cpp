@@ -75,14 +75,14 @@ void DownloadJob::ProcessJob(const std::string& handoffText) {
   if (ConfigInt("DOWN_Autostart") != 0 && !host_.IsRunning()) host_.ToggleDownload();
 }
 
-// The default folder when it is to be used and usable, else the picker's
-// choice; empty when there is no usable folder.
+// The default folder when it is to be used, else the picker's choice, else
+// the default folder; only a usable folder, empty when there is none.
 std::string DownloadJob::ChooseSaveFolder() {
   const std::string folder = ConfigText("Default_folder");
   if (ConfigInt("Default_folder_use") != 0 && job_text::IsUsableSaveFolder(folder)) return folder;
   std::string picked;
   if (host_.PickFolder("저장 폴더를 지정하세요", picked) && job_text::IsUsableSaveFolder(picked)) return picked;
-  return std::string();
+  return job_text::IsUsableSaveFolder(folder) ? folder : std::string();
 }
 
 bool DownloadJob::Login() {

@@ -12,7 +12,6 @@
 #include "DownloadEntry.h"
 
 constexpr int kEntryLimit = 200;
-constexpr std::int32_t kNoTransferCursor = -1000;
 
 // Outcome codes of a download worker (0: none yet / acted on).
 enum DownloadStatusCode : std::int32_t {

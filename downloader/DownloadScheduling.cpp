@@ -22,6 +22,9 @@ std::int64_t Percent(std::int64_t done, std::int64_t total) {
 }  // namespace
 
 void CHaulbox_downloadDlg::ToggleDownload() {
+  // The existing-file prompt or the folder picker decides what starts next.
+  if (askingUser_) return;
+  StopTimer(kRetryTimer);  // a start or a stop supersedes a pending retry
   if (IsRunning()) {
     jobState_.stoppedIndex = jobState_.transferCursor.load();
     jobState_.RequestStop();
@@ -88,18 +91,22 @@ void CHaulbox_downloadDlg::FollowRunningWorker() {
     AskAboutExistingFile();
     return;
   }
+  // One reading of the entries: the worker sets received before it marks the
+  // file complete, so a file is counted either by its bytes or as complete.
+  const transfer_rules::Facts facts = Facts();
   const int cursor = jobState_.transferCursor.load();
-  if (const DownloadEntry* entry = jobState_.CursorEntry()) {
-    const std::int64_t received = entry->received.load();
-    const std::int64_t size = entry->size.load();
+  if (cursor >= 0 && cursor < static_cast<int>(facts.size())) {
+    const std::int64_t received = facts[cursor].transferred;
+    const std::int64_t size = facts[cursor].size;
     if (received == size) {
       SetRowState(cursor, "완료");
       ShowFileProgress(size, size, false);
     } else {
-      ShowOverallProgress(DoneBytes() + received, false);
+      const std::int64_t done = transfer_rules::CompletedBytes(facts) + received;
+      ShowOverallProgress(done, false);
       ShowFileProgress(received, size, false);
       SetRowState(cursor, "전송중");
-      UpdateSpeedAndTimeLeft(*entry);
+      UpdateSpeedAndTimeLeft(received, transfer_rules::TotalBytes(facts) - done);
     }
   }
   StartTimer(kProgressTimer, kTickMs);
@@ -107,7 +114,10 @@ void CHaulbox_downloadDlg::FollowRunningWorker() {
 
 void CHaulbox_downloadDlg::AskAboutExistingFile() {
   DownloadEntry* entry = jobState_.CursorEntry();
-  jobState_.overwriteAnswer = AskExistingFile(entry ? entry->name : std::string());
+  {
+    AskingUser asking(*this);
+    jobState_.overwriteAnswer = AskExistingFile(entry ? entry->name : std::string());
+  }
   if (entry) entry->state = kEntryWaiting;
   jobState_.downloadStatus = kStatusNone;
   StartNextDownload();
@@ -119,9 +129,7 @@ int CHaulbox_downloadDlg::AskExistingFile(const std::string& name) {
   return static_cast<int>(prompt.DoModal());
 }
 
-void CHaulbox_downloadDlg::UpdateSpeedAndTimeLeft(const DownloadEntry& entry) {
-  const std::int64_t received = entry.received.load();
-  const std::int64_t bytesLeft = TotalBytes() - DoneBytes() - received;
+void CHaulbox_downloadDlg::UpdateSpeedAndTimeLeft(std::int64_t received, std::int64_t bytesLeft) {
   SpeedTickResult tick = speed_.Tick(jobState_.currentSpeed.load(), received, bytesLeft);
   if (tick.shownSpeed) SetLabel(IDC_DOWN_SPEED, FormatSize(*tick.shownSpeed));
   if (tick.remainingSeconds) SetLabel(IDC_DOWN_TIME_LEFT, FormatDuration(*tick.remainingSeconds));
@@ -159,7 +167,10 @@ void CHaulbox_downloadDlg::RecoverLocalFolder() {
   SetRunning(false);
   RepaintStartStop();
   std::string folder;
-  while (!BrowseDownloadFolder(folder, "다운로드할 폴더를 지정하세요.") || !job_text::IsUsableSaveFolder(folder)) {
+  {
+    AskingUser asking(*this);
+    while (!BrowseDownloadFolder(folder, "다운로드할 폴더를 지정하세요.") || !job_text::IsUsableSaveFolder(folder)) {
+    }
   }
   for (int i = 0; i < kEntryLimit && !jobState_.entries[i].name.empty(); ++i) {
     DownloadEntry& entry = jobState_.entries[i];
@@ -167,6 +178,8 @@ void CHaulbox_downloadDlg::RecoverLocalFolder() {
     entry.baseFolder = folder;
     entry.subfolder.clear();
     entry.localFolder = folder;
+    // A file of its name in the new folder is not the one the user stopped.
+    if (jobState_.stoppedIndex == i) jobState_.stoppedIndex = transfer_rules::kNoStoppedEntry;
   }
   settings::WriteText("Default_folder", folder);
   jobState_.downloadStatus = kStatusNone;

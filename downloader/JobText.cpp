@@ -116,10 +116,20 @@ bool IsDeviceName(const std::string& component) {
   return numbered && base[3] >= '0' && base[3] <= '9';
 }
 
+// Characters no Windows file or folder name may hold. None of these bytes is
+// a CP949 trail byte, so a byte search finds only whole characters.
+bool HoldsForbiddenCharacter(const std::string& component) {
+  for (char c : component) {
+    if (static_cast<unsigned char>(c) < 0x20) return true;
+    if (c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*') return true;
+  }
+  return false;
+}
+
 bool IsSafeFileName(const std::string& name) {
   if (name.empty()) return true;  // names nothing; the file cannot be created later
   if (HoldsByte(name, '\\') || HoldsByte(name, '/') || HoldsByte(name, ':')) return false;
-  return !OnlyDotsAndSpaces(name) && !IsDeviceName(name);
+  return !OnlyDotsAndSpaces(name) && !IsDeviceName(name) && !HoldsForbiddenCharacter(name);
 }
 
 bool IsSafeSubfolder(const std::string& subfolder) {
@@ -130,7 +140,9 @@ bool IsSafeSubfolder(const std::string& subfolder) {
     std::size_t end = subfolder.find('\\', start);
     if (end == std::string::npos) end = subfolder.size();
     std::string level = subfolder.substr(start, end - start);
-    if (!level.empty() && (OnlyDotsAndSpaces(level) || IsDeviceName(level))) return false;
+    if (!level.empty() && (OnlyDotsAndSpaces(level) || IsDeviceName(level) || HoldsForbiddenCharacter(level))) {
+      return false;
+    }
     start = end + 1;
   }
   return true;

@@ -61,7 +61,8 @@ std::string LocalFolderFor(const std::string& saveFolder, const std::string& sub
 // "\" or "/"), has no ":" or "/", and none of its levels, each ended by any
 // "\" byte, is made only of dots and spaces. Neither names a device ("NUL",
 // "con.txt", "COM1", "LPT1.bin", "aux" as a level): Windows opens the device
-// instead.
+// instead. Neither holds a character Windows refuses in names (< > " | ? *
+// and control characters): such a file could be created in no folder.
 bool IsSafeFileName(const std::string& name);
 bool IsSafeSubfolder(const std::string& subfolder);
 bool IsDeviceName(const std::string& component);

@@ -14,13 +14,18 @@ namespace {
 constexpr UINT_PTR kControlSubclassId = 1;
 
 // comctl32's GetWindowSubclass, looked up by its ordinal (411 in every
-// version since 5.8): the 64-bit mingw-w64 import library lacks the name.
+// version since 5.8): the 64-bit mingw-w64 import library lacks the name. It
+// is taken from the copy of comctl32 that SetWindowSubclass came from: the
+// side-by-side version 6 and the system's version 5 keep subclasses apart.
 using GetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
 
 GetWindowSubclassFunction GetWindowSubclassEntry() {
   static const GetWindowSubclassFunction entry = [] {
-    HMODULE comctl32 = GetModuleHandleW(L"comctl32.dll");
+    HMODULE comctl32 = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(&SetWindowSubclass)), &comctl32);
     FARPROC found = comctl32 ? GetProcAddress(comctl32, MAKEINTRESOURCEA(411)) : nullptr;
+    if (!found) OutputDebugStringW(L"Haulbox: GetWindowSubclass (comctl32 ordinal 411) not found\n");
     return reinterpret_cast<GetWindowSubclassFunction>(reinterpret_cast<void*>(found));
   }();
   return entry;

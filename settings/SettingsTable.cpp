@@ -13,38 +13,30 @@ const IntSetting kFirstRunInts[] = {
     {kDownListDel, 0},  {kUpAutostart, 1},                {kUpCompluteShow, 1},
 };
 
-const ConfigDialogIds kDownloaderDialog = {
-    IDD_CONFIG, IDC_CFG_FOLDER, IDC_CFG_BROWSE, IDC_CFG_OK,
-    IDC_CFG_CANCEL, IDC_CFG_OVERWRITE, IDC_CFG_ASK, IDC_CFG_RESUME,
-    {{IDC_CFG_AUTO_START, kDownAutostart, false},
-     {IDC_CFG_USE_FOLDER, kDefaultFolderUse, true},
-     {IDC_CFG_DONE_DELETE, kDownListDel, false},
-     {IDC_CFG_DONE_EXIT, kDownProgramEnd, false},
-     {IDC_CFG_DONE_SHUTDOWN, kDownSystemEnd, false},
-     {IDC_CFG_AUTO_ADD, kUpAutostart, false},
-     {IDC_CFG_TRAY, kUpTray, false},
-     {IDC_CFG_END_SHOW_WINDOW, kUpCompluteShow, false},
-     {IDC_CFG_END_EXIT, kUpProgramEnd, false},
-     {IDC_CFG_END_SHUTDOWN, kUpSystemEnd, false}},
-};
+// One table, read twice: after each program's header, with its numbers.
+#define HAULBOX_CONFIG_DIALOG_IDS                                       \
+  {IDD_CONFIG,         IDC_CFG_FOLDER,                                  \
+   IDC_CFG_BROWSE,     IDC_CFG_OK,                                      \
+   IDC_CFG_CANCEL,     IDC_CFG_OVERWRITE,                               \
+   IDC_CFG_ASK,        IDC_CFG_RESUME,                                  \
+   {{IDC_CFG_AUTO_START, kDownAutostart, false},                        \
+    {IDC_CFG_USE_FOLDER, kDefaultFolderUse, true},                      \
+    {IDC_CFG_DONE_DELETE, kDownListDel, false},                         \
+    {IDC_CFG_DONE_EXIT, kDownProgramEnd, false},                        \
+    {IDC_CFG_DONE_SHUTDOWN, kDownSystemEnd, false},                     \
+    {IDC_CFG_AUTO_ADD, kUpAutostart, false},                            \
+    {IDC_CFG_TRAY, kUpTray, false},                                     \
+    {IDC_CFG_END_SHOW_WINDOW, kUpCompluteShow, false},                  \
+    {IDC_CFG_END_EXIT, kUpProgramEnd, false},                           \
+    {IDC_CFG_END_SHUTDOWN, kUpSystemEnd, false}}}
+
+const ConfigDialogIds kDownloaderDialog = HAULBOX_CONFIG_DIALOG_IDS;
 
 #include "../resources/shared/ForgetProgramIds.h"
 #include "../resources/uploader/UploaderRes.h"
 
-const ConfigDialogIds kUploaderDialog = {
-    IDD_CONFIG, IDC_CFG_FOLDER, IDC_CFG_BROWSE, IDC_CFG_OK,
-    IDC_CFG_CANCEL, IDC_CFG_OVERWRITE, IDC_CFG_ASK, IDC_CFG_RESUME,
-    {{IDC_CFG_AUTO_START, kDownAutostart, false},
-     {IDC_CFG_USE_FOLDER, kDefaultFolderUse, true},
-     {IDC_CFG_DONE_DELETE, kDownListDel, false},
-     {IDC_CFG_DONE_EXIT, kDownProgramEnd, false},
-     {IDC_CFG_DONE_SHUTDOWN, kDownSystemEnd, false},
-     {IDC_CFG_AUTO_ADD, kUpAutostart, false},
-     {IDC_CFG_TRAY, kUpTray, false},
-     {IDC_CFG_END_SHOW_WINDOW, kUpCompluteShow, false},
-     {IDC_CFG_END_EXIT, kUpProgramEnd, false},
-     {IDC_CFG_END_SHUTDOWN, kUpSystemEnd, false}},
-};
+const ConfigDialogIds kUploaderDialog = HAULBOX_CONFIG_DIALOG_IDS;
+#undef HAULBOX_CONFIG_DIALOG_IDS
 
 }  // namespace
 

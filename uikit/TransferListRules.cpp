@@ -9,34 +9,31 @@ int StoppedAfterRemoval(int stopped, int row) {
   return stopped > row ? stopped - 1 : stopped;
 }
 
-}  // namespace
-
-Removal PlanDeleteSelected(const std::vector<char>& selected, Cursors cursors) {
+// Removes the flagged rows, highest first. The transfer cursor drops for
+// removed rows above it, and for its own row too when `dropsForItsOwnRow`.
+Removal PlanRemoval(const std::vector<char>& flagged, Cursors cursors, bool dropsForItsOwnRow) {
   Removal removal;
   removal.cursors = cursors;
-  removal.entryCount = static_cast<int>(selected.size());
+  removal.entryCount = static_cast<int>(flagged.size());
   for (int row = removal.entryCount - 1; row >= 0; --row) {
-    if (!selected[row]) continue;
+    if (!flagged[row]) continue;
     removal.rows.push_back(row);
-    if (removal.cursors.transfer > row) --removal.cursors.transfer;
+    const int cursor = removal.cursors.transfer;
+    if (cursor > row || (dropsForItsOwnRow && cursor == row)) --removal.cursors.transfer;
     removal.cursors.stopped = StoppedAfterRemoval(removal.cursors.stopped, row);
   }
   removal.entryCount -= static_cast<int>(removal.rows.size());
   return removal;
 }
 
+}  // namespace
+
+Removal PlanDeleteSelected(const std::vector<char>& selected, Cursors cursors) {
+  return PlanRemoval(selected, cursors, false);
+}
+
 Removal PlanRemoveCompleted(const std::vector<char>& complete, Cursors cursors) {
-  Removal removal;
-  removal.cursors = cursors;
-  removal.entryCount = static_cast<int>(complete.size());
-  for (int row = removal.entryCount - 1; row >= 0; --row) {
-    if (!complete[row]) continue;
-    removal.rows.push_back(row);
-    if (removal.cursors.transfer >= row) --removal.cursors.transfer;
-    removal.cursors.stopped = StoppedAfterRemoval(removal.cursors.stopped, row);
-  }
-  removal.entryCount -= static_cast<int>(removal.rows.size());
-  return removal;
+  return PlanRemoval(complete, cursors, true);
 }
 
 int FollowSwaps(int index, const std::vector<std::pair<int, int>>& swaps) {

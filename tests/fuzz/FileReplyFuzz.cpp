@@ -40,13 +40,16 @@ void CheckExtension(const std::string& name) {
 }
 
 // A name that passes is one path component that cannot climb: no "\", "/"
-// or ":" byte (no folder, root, drive or stream) and not only dots and spaces.
+// or ":" byte (no folder, root, drive or stream), not only dots and spaces,
+// no device and no character Windows refuses in a name.
 void CheckName(const std::string& name) {
   if (!job_text::IsSafeFileName(name) || name.empty()) return;
   FUZZ_CHECK(name.find('\\') == std::string::npos);
   FUZZ_CHECK(name.find('/') == std::string::npos);
   FUZZ_CHECK(name.find(':') == std::string::npos);
+  FUZZ_CHECK(name.find_first_of("<>\"|?*") == std::string::npos);
   FUZZ_CHECK(!fuzz_model::OnlyDotsAndSpaces(name));
+  FUZZ_CHECK(!job_text::IsDeviceName(name));
 }
 
 // Folders to create for `subfolder` below `base`: the first levels of the

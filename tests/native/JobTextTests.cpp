@@ -150,6 +150,15 @@ TEST(HostileNames, DeviceNamesAreRefusedAsNamesAndAsLevels) {
   EXPECT_TRUE(IsSafeSubfolder("connect\\com\\"));
 }
 
+TEST(HostileNames, CharactersWindowsRefusesInNamesAreRefused) {
+  for (const char* name : {"a?.txt", "what*", "<x>", "say\"hi\"", "a|b", "tab\there", "nl\n"}) {
+    EXPECT_FALSE(IsSafeFileName(name)) << name;
+  }
+  EXPECT_FALSE(IsSafeSubfolder("docs?\\"));
+  EXPECT_FALSE(IsSafeSubfolder("a\\b*\\"));
+  EXPECT_TRUE(IsSafeFileName("보고서 (최종) #2 [v1] {a} 50% ~ & ^.txt"));
+}
+
 TEST(SaveFolder, OnlyAbsoluteFoldersAreUsable) {
   for (const char* folder : {"C:\\", "d:\\Downloads", "C:\\다운로드\\", "\\\\nas\\share", "\\\\nas\\share\\x\\"}) {
     EXPECT_TRUE(IsUsableSaveFolder(folder)) << folder;

@@ -347,6 +347,11 @@ TEST_F(MainWindowTest, AnExistingFileIsAskedAboutAndTheAnswerApplies) {
   HWND prompt = harness::WaitForWindow(L"#32770", 20000, L"중복파일");
   ASSERT_NE(nullptr, prompt);
   EXPECT_EQ(L"prompt.bin", harness::WindowText(GetDlgItem(prompt, IDC_OVER_FILE_TEXT)));
+  // While it asks, the window is disabled and a stop changes nothing: the answer decides.
+  EXPECT_FALSE(IsWindowEnabled(runner.Hwnd()));
+  runner.Click(IDC_DOWN_START_STOP);
+  ASSERT_TRUE(runner.WaitForPostedMessages());
+  EXPECT_TRUE(runner.Running());
   SendMessageW(GetDlgItem(prompt, IDC_OVER_RESUME), BM_CLICK, 0, 0);  // 이어받기 (resume)
   SendMessageW(GetDlgItem(prompt, IDC_OVER_OK), BM_CLICK, 0, 0);
   BoxWatcher boxes;
@@ -615,6 +620,28 @@ TEST_F(MainWindowTest, SkippingAFailedFileDoesNotCountTheNextCompleteFileTwice) 
   const std::int64_t y7 = 5000, f7 = 120000;
   EXPECT_EQ(y7, runner.Read<std::int64_t>([&] { return runner.Window().DoneBytes(); }));
   EXPECT_EQ(ProgressCaption(y7, y7 + f7), runner.Read<std::string>([&] { return runner.Window().TotalBar().m_caption; }));
+}
+
+TEST_F(MainWindowTest, AStopCancelsTheRetryThatAFailureSet) {
+  WindowRunner runner;
+  runner.Handoff("G1?");  // its first connection closes after 1000 bytes
+  ASSERT_TRUE(WaitFor([&] { return !runner.Running(); }, 20000));  // the failure set the retry timer
+  runner.Click(IDC_DOWN_START_STOP);  // start at once
+  runner.Click(IDC_DOWN_START_STOP);  // and stop again
+  ASSERT_TRUE(runner.WaitForPostedMessages());
+  EXPECT_FALSE(runner.Running());
+  // No retry is pending any more: it would restart the file the user stopped.
+  EXPECT_FALSE(runner.Read<bool>([&] { return KillTimer(runner.Hwnd(), CHaulbox_downloadDlg::kRetryTimer) != FALSE; }));
+}
+
+TEST_F(MainWindowTest, ACancelledPickerFallsBackToAUsableDefaultFolder) {
+  settings::WriteInt("DOWN_Autostart", 0);
+  settings::WriteInt("Default_folder_use", 0);
+  WindowRunner runner;
+  runner.Handoff("H1?");
+  EXPECT_EQ(1, runner.Read<int>([&] { return runner.Window().jobFolderPicks; }));
+  ASSERT_EQ(1, runner.Rows());
+  EXPECT_EQ(saveFolder_, runner.Read<std::string>([&] { return runner.Window().JobState().entries[0].localFolder; }));
 }
 
 }  // namespace
