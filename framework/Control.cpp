@@ -21,10 +21,13 @@ using GetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DW
 
 GetWindowSubclassFunction GetWindowSubclassEntry() {
   static const GetWindowSubclassFunction entry = [] {
+    // The address may be an import thunk of our own module: then the named
+    // comctl32 is the one.
     HMODULE comctl32 = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(reinterpret_cast<void*>(&SetWindowSubclass)), &comctl32);
     FARPROC found = comctl32 ? GetProcAddress(comctl32, MAKEINTRESOURCEA(411)) : nullptr;
+    if (!found && (comctl32 = GetModuleHandleW(L"comctl32.dll"))) found = GetProcAddress(comctl32, MAKEINTRESOURCEA(411));
     if (!found) OutputDebugStringW(L"Haulbox: GetWindowSubclass (comctl32 ordinal 411) not found\n");
     return reinterpret_cast<GetWindowSubclassFunction>(reinterpret_cast<void*>(found));
   }();

@@ -91,6 +91,12 @@ void BoxWatcher::Watch() {
   while (!stop_) {
     harness::MessageBoxContent box = harness::WaitForMessageBox(GetCurrentProcessId(), 100);
     if (!box.box) continue;
+    // A box answered already but slow to go (a loaded machine) is not a new box.
+    if (box.box == lastAnswered_) {
+      harness::PressButton(box.box, answer_);
+      Sleep(20);
+      continue;
+    }
     // A box just created may not have its text yet.
     for (int i = 0; i < 250 && box.text.empty() && IsWindow(box.box); ++i) {
       Sleep(20);
@@ -101,6 +107,7 @@ void BoxWatcher::Watch() {
       boxes_.push_back(SeenBox{box.caption, box.text});
     }
     harness::PressButton(box.box, answer_);
+    lastAnswered_ = box.box;
     // Wait for the box to go before looking for the next one.
     for (int i = 0; i < 100 && IsWindow(box.box); ++i) Sleep(20);
   }

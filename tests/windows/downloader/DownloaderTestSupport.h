@@ -43,6 +43,7 @@ public:
 private:
   void Watch();
   int answer_;
+  HWND lastAnswered_ = nullptr;
   std::atomic<bool> stop_{false};
   std::mutex lock_;
   std::vector<SeenBox> boxes_;
