@@ -38,6 +38,14 @@ std::string TakeField(std::string& rest, char sep) {
   return head;
 }
 
+std::string TakeSeparatedField(std::string& rest, char sep) {
+  std::size_t at = FindChar(rest, sep);
+  if (at == std::string::npos) return std::string();
+  std::string head = rest.substr(0, at);
+  rest.erase(0, at + 1);
+  return head;
+}
+
 std::string AfterLast(const std::string& text, char sep) {
   std::size_t at = FindLastChar(text, sep);
   return at == std::string::npos ? text : text.substr(at + 1);

@@ -22,6 +22,12 @@ std::size_t FindLastChar(const std::string& text, char sep);
 // head and `rest` becomes empty.
 std::string TakeField(std::string& rest, char sep);
 
+// The fields of the service's replies: cuts the text before the first `sep`
+// and removes it with its separator from `rest`. Without a separator the
+// field is empty and `rest` stays whole for the next field ("a|b" read as
+// three fields gives "a", "", then "b" as the rest).
+std::string TakeSeparatedField(std::string& rest, char sep);
+
 // Text after the last `sep`; the whole text when there is none.
 std::string AfterLast(const std::string& text, char sep);
 

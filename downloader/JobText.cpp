@@ -3,33 +3,19 @@
 #include <climits>
 
 #include "Cp949Text.h"
+#include "FileNames.h"
 #include "Handoff.h"
 
 namespace job_text {
 
 namespace {
 
-// The field before the next "|"; without one the field is empty and the text
-// stays for the next field.
-std::string TakeBarField(std::string& rest) {
-  std::size_t at = cp949::FindChar(rest, '|');
-  if (at == std::string::npos) return std::string();
-  std::string field = rest.substr(0, at);
-  rest.erase(0, at + 1);
-  return field;
-}
+std::string TakeBarField(std::string& rest) { return cp949::TakeSeparatedField(rest, '|'); }
 
 std::int32_t ToInt32(long long value) {
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<std::int32_t>(value);
-}
-
-bool OnlyDotsAndSpaces(const std::string& piece) {
-  for (char c : piece) {
-    if (c != '.' && c != ' ') return false;
-  }
-  return true;
 }
 
 // Checked byte by byte on purpose: 0x5C, 0x2F and 0x3A are never CP949 trail
@@ -100,36 +86,11 @@ std::string LocalFolderFor(const std::string& saveFolder, const std::string& sub
   return folder + subfolder;
 }
 
-bool IsDeviceName(const std::string& component) {
-  // The device is named by the text before the first "." (and before any
-  // trailing spaces): "con.txt" and "NUL  .x" open devices too.
-  std::string base = component.substr(0, component.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  for (char& c : base) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
-  for (const char* device : kDevices) {
-    if (base == device) return true;
-  }
-  const bool numbered = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0);
-  return numbered && base[3] >= '0' && base[3] <= '9';
-}
-
-// Characters no Windows file or folder name may hold. None of these bytes is
-// a CP949 trail byte, so a byte search finds only whole characters.
-bool HoldsForbiddenCharacter(const std::string& component) {
-  for (char c : component) {
-    if (static_cast<unsigned char>(c) < 0x20) return true;
-    if (c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*') return true;
-  }
-  return false;
-}
-
 bool IsSafeFileName(const std::string& name) {
   if (name.empty()) return true;  // names nothing; the file cannot be created later
   if (HoldsByte(name, '\\') || HoldsByte(name, '/') || HoldsByte(name, ':')) return false;
-  return !OnlyDotsAndSpaces(name) && !IsDeviceName(name) && !HoldsForbiddenCharacter(name);
+  return !file_names::IsOnlyDotsAndSpaces(name) && !file_names::IsDeviceName(name) &&
+         !file_names::HoldsRefusedCharacter(name);
 }
 
 bool IsSafeSubfolder(const std::string& subfolder) {
@@ -140,7 +101,8 @@ bool IsSafeSubfolder(const std::string& subfolder) {
     std::size_t end = subfolder.find('\\', start);
     if (end == std::string::npos) end = subfolder.size();
     std::string level = subfolder.substr(start, end - start);
-    if (!level.empty() && (OnlyDotsAndSpaces(level) || IsDeviceName(level) || HoldsForbiddenCharacter(level))) {
+    if (!level.empty() && (file_names::IsOnlyDotsAndSpaces(level) || file_names::IsDeviceName(level) ||
+                           file_names::HoldsRefusedCharacter(level))) {
       return false;
     }
     start = end + 1;

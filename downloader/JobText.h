@@ -63,9 +63,9 @@ std::string LocalFolderFor(const std::string& saveFolder, const std::string& sub
 // "con.txt", "COM1", "LPT1.bin", "aux" as a level): Windows opens the device
 // instead. Neither holds a character Windows refuses in names (< > " | ? *
 // and control characters): such a file could be created in no folder.
+// The device and character rules are common/FileNames.h's.
 bool IsSafeFileName(const std::string& name);
 bool IsSafeSubfolder(const std::string& subfolder);
-bool IsDeviceName(const std::string& component);
 
 // A folder files may be saved into: an absolute path on a drive ("X:\...")
 // or a network share ("\\host\share..."). Empty and relative folders would

@@ -1,5 +1,5 @@
 // The CP949 text helpers every parser is built on (common/Cp949Text.h):
-// FindChar, FindLastChar, TakeField, AfterLast, LeadingInteger and
+// FindChar, FindLastChar, TakeField, TakeSeparatedField, AfterLast, LeadingInteger and
 // CutAtCharBoundary, compared with a model of CP949 characters: a byte
 // 0x81-0xFE and the byte after it are one character, every other byte is one.
 #include <cstddef>
@@ -59,6 +59,20 @@ void CheckTakeField(const std::string& text, char sep) {
   FUZZ_CHECK(fields == fuzz_model::Separators(text, sep).size() + (endsWithSeparator ? 0 : 1));
 }
 
+// A separated field ends at the first separator character, removed with it;
+// without one the field is empty and the text is left whole.
+void CheckTakeSeparatedField(const std::string& text, char sep) {
+  std::string rest = text;
+  const std::string field = cp949::TakeSeparatedField(rest, sep);
+  const std::vector<std::size_t> found = fuzz_model::Separators(text, sep);
+  if (found.empty()) {
+    FUZZ_CHECK(field.empty() && rest == text);
+  } else {
+    FUZZ_CHECK(field == text.substr(0, found.front()));
+    FUZZ_CHECK(field + sep + rest == text);
+  }
+}
+
 void CheckAfterLast(const std::string& text, char sep) {
   const std::string after = cp949::AfterLast(text, sep);
   const std::vector<std::size_t> found = fuzz_model::Separators(text, sep);
@@ -93,6 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CheckFind(text, sep, from);
   CheckTakeField(text, sep);
+  CheckTakeSeparatedField(text, sep);
   CheckAfterLast(text, sep);
   CheckCut(text, from);
   CheckCut(text, text.size());

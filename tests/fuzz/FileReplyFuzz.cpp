@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "DownloadRequest.h"
+#include "FileNames.h"
 #include "FuzzSupport.h"
 #include "JobText.h"
 
@@ -49,7 +50,7 @@ void CheckName(const std::string& name) {
   FUZZ_CHECK(name.find(':') == std::string::npos);
   FUZZ_CHECK(name.find_first_of("<>\"|?*") == std::string::npos);
   FUZZ_CHECK(!fuzz_model::OnlyDotsAndSpaces(name));
-  FUZZ_CHECK(!job_text::IsDeviceName(name));
+  FUZZ_CHECK(!file_names::IsDeviceName(name));
 }
 
 // Folders to create for `subfolder` below `base`: the first levels of the

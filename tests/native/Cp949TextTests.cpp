@@ -45,6 +45,16 @@ TEST(Cp949Split, DoubleByteTrailEqualToSeparatorStaysInField) {
   EXPECT_EQ("tail", rest);
 }
 
+TEST(Cp949Split, SeparatedFieldWithoutSeparatorIsEmptyAndLeavesTheText) {
+  std::string rest = "a|" + kTrailIsBar + "x";
+  EXPECT_EQ("a", TakeSeparatedField(rest, '|'));
+  EXPECT_EQ("", TakeSeparatedField(rest, '|'));  // the trail byte is no separator
+  EXPECT_EQ(kTrailIsBar + "x", rest);
+  std::string last = "||";
+  EXPECT_EQ("", TakeSeparatedField(last, '|'));
+  EXPECT_EQ("|", last);
+}
+
 TEST(Cp949Split, AfterLastGivesExtensionOrWholeName) {
   EXPECT_EQ("txt", AfterLast("a.b.txt", '.'));
   EXPECT_EQ("noext", AfterLast("noext", '.'));
