@@ -5,11 +5,10 @@ set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 haulbox_ensure_display
 haulbox_ensure_wine
-# Wine starts its desktop process (explorer.exe /desktop) on demand, from the
-# first program that opens a window, and that process keeps the program's
-# output open for as long as it lives: a test runner reading that output would
-# wait for it past its time-out. So the output goes through a file, shown
-# when the program ends.
+# Wine starts helper processes (its desktop, its services) on demand from a
+# program, and one that inherits the program's output would keep it open for
+# as long as it lives: a test runner reading that output would wait past its
+# time-out. So the output goes through a file, shown when the program ends.
 output=$(mktemp)
 trap 'rm -f "$output"' EXIT
 status=0
