@@ -644,4 +644,26 @@ TEST_F(MainWindowTest, ACancelledPickerFallsBackToAUsableDefaultFolder) {
   EXPECT_EQ(saveFolder_, runner.Read<std::string>([&] { return runner.Window().JobState().entries[0].localFolder; }));
 }
 
+// Folder recovery moves the stopped file too: a file of its name in the picked
+// folder is not the one the user stopped, so the existing-file rule applies.
+TEST_F(MainWindowTest, FolderRecoveryForgetsTheStoppedFile) {
+  settings::WriteInt("DOWN_File_over", 1);
+  const std::string picked = FreshFolder("picked-stopped");
+  WriteBytes(picked + "\\ra.bin", std::string(5000, 'x'));
+  BoxWatcher boxes;
+  WindowRunner runner;
+  runner.Window().recoveryFolder = picked;
+  runner.Handoff("RA?");  // stalls once
+  ASSERT_TRUE(WaitFor([&] { return Requests("KRA") >= 1; }, 20000));
+  runner.Click(IDC_DOWN_START_STOP);  // stop
+  ASSERT_TRUE(WaitFor([&] { return !runner.Running() && !runner.Read<bool>([&] { return runner.Window().HasWorker(); }); }, 5000));
+  // Its file can no longer be written where it was: a folder took its name.
+  DeleteFileW(W(saveFolder_ + "\\ra.bin").c_str());
+  ASSERT_TRUE(CreateDirectoryW(W(saveFolder_ + "\\ra.bin").c_str(), nullptr));
+  runner.Click(IDC_DOWN_START_STOP);  // fails, the picker, then the picked folder
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(1, runner.Read<int>([&] { return runner.Window().folderPicks; }));
+  EXPECT_TRUE(harness::SameBytes(Source("big.bin"), ReadBytes(picked + "\\ra.bin")));
+}
+
 }  // namespace
