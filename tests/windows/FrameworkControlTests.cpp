@@ -218,9 +218,14 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+// A hidden edit of its own for a test; the test destroys it.
+HWND NewPopupEdit() {
+  return CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 120, 20, nullptr, nullptr, GetModuleHandleW(nullptr),
+                         nullptr);
+}
+
 TEST(FrameworkControls, SubclassesChainAndDetachingOneKeepsTheOther) {
-  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 120, 20, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND edit = NewPopupEdit();
   ASSERT_NE(nullptr, edit);
   TextCountingEdit wrapper;
   ASSERT_TRUE(wrapper.Attach(edit));
@@ -262,8 +267,7 @@ protected:
 
 TEST(FrameworkControls, ThrowingHandlerLeavesTheMessageToTheControlAndATrace) {
   harness::DebugOutputRecorder debugOutput;
-  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 120, 20, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND edit = NewPopupEdit();
   ASSERT_NE(nullptr, edit);
   ThrowingEdit wrapper;
   ASSERT_TRUE(wrapper.Attach(edit));
