@@ -1,6 +1,6 @@
 #pragma once
 // The names through which the web control's launcher window and the
-// downloader find each other and exchange the ready text and the hand-off
+// transfer programs find each other and exchange the ready text and the hand-off
 // (WM_COPYDATA with the tag below in dwData).
 #include <cstdint>
 
@@ -12,3 +12,11 @@ inline constexpr char kDownloaderReadyText[] = "Haulbox_Downloader";
 inline constexpr char kDownloaderHandoffTag[] = "Haulbox_downloader_Manager";
 inline constexpr wchar_t kLauncherWindowClass[] = L"HAULbox_AX_EXE";
 inline constexpr wchar_t kDownloaderWindowClass[] = L"Haulbox_downloader";
+
+// 60504110: dwData of the uploader's ready message and of its hand-off.
+constexpr std::uintptr_t kHandoffTagUploader = 60504110;
+// The uploader's ready text, sent with its zero byte.
+inline constexpr char kUploaderReadyText[] = "haulbox_uploader";
+// First field of an upload hand-off text.
+inline constexpr char kUploaderHandoffTag[] = "Haulbox_uploader_Manager";
+inline constexpr wchar_t kUploaderWindowClass[] = L"haulbox_uploader";

@@ -6,9 +6,9 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 
+#include "DataSocketSlot.h"
 #include "DownloadEntry.h"
 
 constexpr int kEntryLimit = 200;
@@ -20,22 +20,6 @@ enum DownloadStatusCode : std::int32_t {
   kStatusLocalFileFailure = 2,  // cannot be opened, created or written
   kStatusStopped = 3,
   kStatusAskExistingFile = 10,
-};
-
-// The running worker's data socket, so that a stop can end a receive that
-// waits for data that never comes. The worker unpublishes the socket under
-// the lock before closing it, so a shutdown never reaches a closed handle.
-class DataSocketSlot {
-public:
-  void Publish(SOCKET socket);
-  // Unpublishes and closes the socket.
-  void CloseSocket(SOCKET& socket);
-  // Shuts the published socket down (both directions); nothing when none.
-  void ShutDown();
-
-private:
-  std::mutex lock_;
-  SOCKET socket_ = INVALID_SOCKET;
 };
 
 // Shared by the window and its worker: a worker holds the state alive until

@@ -1,24 +1,8 @@
 #include "DownloadRequest.h"
 
-#include <cstdio>
-#include <cstring>
-
 #include "Cp949Text.h"
 
 namespace download_request {
-
-bool FormatBlock(const std::string& text, char (&block)[kBlockSize]) {
-  std::memset(block, 0, sizeof block);
-  if (text.size() >= static_cast<std::size_t>(kBlockSize)) return false;
-  std::memcpy(block, text.data(), text.size());
-  return true;
-}
-
-std::string DecimalText(std::int64_t value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld", static_cast<long long>(value));
-  return text;
-}
 
 ResumeDecision DecideResume(std::int64_t localSize, bool resumesStoppedEntry,
                             std::int32_t overwriteAnswer, std::int32_t rule) {
@@ -52,11 +36,6 @@ std::vector<std::string> FoldersToCreate(const std::string& baseFolder, const st
     if (rest.empty() || rest == "\\") break;
   }
   return folders;
-}
-
-std::int64_t SampleSpeed(std::int64_t elapsedMicros, std::int64_t sampleBytes) {
-  if (elapsedMicros <= 0) return 0;
-  return (1000000000LL / elapsedMicros) * sampleBytes / 1000;
 }
 
 }  // namespace download_request

@@ -1,21 +1,20 @@
 #pragma once
-// What the download worker decides without the OS: the request blocks of the
-// data connection, the resume offset, the folders to create and the speed.
+// What the download worker decides without the OS: the resume offset and the
+// folders to create. The request blocks and the speed sample are the common
+// data-connection helpers, named here too.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "DataConnectionText.h"
+
 namespace download_request {
 
-constexpr int kBlockSize = 2048;
+using data_text::kBlockSize;
+using data_text::FormatBlock;
+using data_text::DecimalText;
+using data_text::SampleSpeed;
 constexpr int kMaxFolderLevels = 100;
-
-// The text, its zero byte and zeros to the end of the block. False when the
-// text and its zero byte do not fit: such a block is never sent cut short.
-bool FormatBlock(const std::string& text, char (&block)[kBlockSize]);
-
-// Decimal text of a signed 64-bit number.
-std::string DecimalText(std::int64_t value);
 
 // Existing-file rule values (setting DOWN_File_over).
 enum ExistingFileRule { kOverwrite = 1, kAsk = 2, kResume = 3 };
@@ -36,9 +35,5 @@ ResumeDecision DecideResume(std::int64_t localSize, bool resumesStoppedEntry,
 // base + "\a", base + "\a\b", ... A last level not followed by "\" is not
 // included, nor anything after an empty level; at most 100 levels.
 std::vector<std::string> FoldersToCreate(const std::string& baseFolder, const std::string& subfolder);
-
-// Bytes per second of a sample: (1e9 / elapsed) * bytes / 1000, in integers
-// and in that order.
-std::int64_t SampleSpeed(std::int64_t elapsedMicros, std::int64_t sampleBytes);
 
 }  // namespace download_request

@@ -9,7 +9,6 @@
 #include "JobText.h"
 #include "MessageBoxes.h"
 #include "TextConversion.h"
-#include "WorkerThread.h"
 
 namespace {
 
@@ -196,26 +195,4 @@ unsigned DownloadWorker(void* sharedJobState) {
   const int cursor = state.transferCursor.load();
   if (cursor >= 0 && cursor < kEntryLimit) Download(state, cursor).Run();
   return 1;
-}
-
-bool DownloadWorkers::Start(const std::shared_ptr<DownloadJobState>& state) {
-  RemoveEnded();
-  if (!threads_.empty() || !state) return false;
-  auto held = std::make_unique<std::shared_ptr<DownloadJobState>>(state);
-  ThreadHandle thread = WorkerThread::Start(&DownloadWorker, held.get());
-  if (!thread.IsValid()) return false;
-  held.release();  // the thread owns it now
-  threads_.push_back(thread);
-  return true;
-}
-
-void DownloadWorkers::RemoveEnded() {
-  threads_.remove_if([](const ThreadHandle& thread) { return thread.HasEnded(); });
-}
-
-bool DownloadWorkers::WaitAll(DWORD timeoutMs) const {
-  for (const ThreadHandle& thread : threads_) {
-    if (!thread.WaitEnded(timeoutMs)) return false;
-  }
-  return true;
 }

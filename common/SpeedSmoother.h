@@ -1,5 +1,5 @@
 #pragma once
-// Smoothing of the download speed shown by the main window, one step per
+// Smoothing of the transfer speed shown by a main window, one step per
 // progress tick while a worker runs. A rise shows at once; a fall is applied
 // only after five slower ticks in a row, and then by a quarter of the gap.
 // The label is refreshed at the next multiple of 4 ticks after a rise and

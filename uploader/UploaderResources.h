@@ -1,3 +1,0 @@
-#pragma once
-
-#define IDD_UPLOADER_MAIN 102
