@@ -187,6 +187,30 @@ TEST_F(DataServers, UploadFaultsReportOffsetsBeyondOrNegativeAndCutUploads) {
   EXPECT_EQ(1u, service_->Events("upload", "error").size());
 }
 
+TEST_F(DataServers, UploadStallWithBytesStopsReadingAfterThemThenTakesTheRest) {
+  StartWith("127.0.3.37", DownloadConfig({{{"on", "upload"}, {"name", "stall.bin"}, {"action", "stall"},
+                                           {"bytes", 3000}, {"ms", 1500}}}));
+  std::string file = PatternBytes(10000, 4);
+  auto start = std::chrono::steady_clock::now();
+  int fd = ConnectTo(service_->address(), 7310);
+  ASSERT_GE(fd, 0);
+  SendText(fd, Block("K") + Block("stall.bin") + Block("10000"));
+  EXPECT_EQ("0", ReceiveOnce(fd));
+  auto offsetAfter = std::chrono::steady_clock::now() - start;
+  SendText(fd, file);
+  shutdown(fd, SHUT_WR);
+  ReceiveAll(fd);
+  close(fd);
+  auto endAfter = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(offsetAfter, std::chrono::milliseconds(1000)) << "the stall came before the resume offset";
+  EXPECT_GE(endAfter, std::chrono::milliseconds(1500));
+  EXPECT_TRUE(ReadLocalFile(service_->uploadDir() + "/K/stall.bin") == file);
+  auto stalls = service_->Events("upload", "stall");
+  ASSERT_EQ(1u, stalls.size());
+  EXPECT_EQ(3000, stalls[0]["bytes"]);
+  EXPECT_EQ(1500, stalls[0]["ms"]);
+}
+
 TEST(DataServersUnbound, UnboundPortsRefuseConnections) {
   RefServiceHarness service("127.0.3.36");
   ASSERT_TRUE(service.Start({{"faults",
