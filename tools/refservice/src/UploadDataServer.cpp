@@ -39,6 +39,7 @@ class UploadSession {
              (f.key.empty() || f.key == key_) && (f.name.empty() || f.name == name_);
     });
     if (fault && (fault->action == "refuse" || fault->action == "drop")) {
+      if (fault->action == "drop" && fault->msGiven) service_.Pause(fault->ms);
       if (fault->action == "refuse" || fault->reset) CloseWithReset(fd_);
       End("fault", {{"fault", fault->action}});
       return;

@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 
 #include "RefServiceHarness.h"
@@ -209,6 +210,24 @@ TEST_F(DataServers, UploadStallWithBytesStopsReadingAfterThemThenTakesTheRest) {
   ASSERT_EQ(1u, stalls.size());
   EXPECT_EQ(3000, stalls[0]["bytes"]);
   EXPECT_EQ(1500, stalls[0]["ms"]);
+}
+
+// So that the client already waits for the resume offset when the reset comes.
+TEST_F(DataServers, UploadDropWithMsResetsOnlyAfterThatPause) {
+  StartWith("127.0.3.38", DownloadConfig({{{"on", "upload"}, {"name", "late.bin"}, {"action", "drop"},
+                                           {"reset", true}, {"ms", 400}}}));
+  int fd = ConnectTo(service_->address(), 7310);
+  ASSERT_GE(fd, 0);
+  auto start = std::chrono::steady_clock::now();
+  SendText(fd, Block("K") + Block("late.bin") + Block("1"));
+  char byte;
+  ssize_t received = recv(fd, &byte, 1, 0);
+  int error = errno;
+  auto after = std::chrono::steady_clock::now() - start;
+  close(fd);
+  EXPECT_EQ(-1, received);
+  EXPECT_EQ(ECONNRESET, error);
+  EXPECT_GE(after, std::chrono::milliseconds(400));
 }
 
 TEST(DataServersUnbound, UnboundPortsRefuseConnections) {
