@@ -3,36 +3,13 @@
 #include <cstdint>
 
 #include "FileSignature.h"
+#include "LocalDrive.h"
 #include "MessageBoxes.h"
 #include "SettingsStore.h"
 #include "TransferServer.h"
 #include "UploadText.h"
 
 namespace {
-
-// An empty request puts nothing on the wire, so the server never answers it
-// and the window would wait for ever (an empty member id from a login reply
-// without "|", an empty list code): it is answered with empty text unsent.
-std::string Exchange(ControlConnection& connection, const std::string& request) {
-  if (request.empty()) return std::string();
-  return connection.Transact(request);
-}
-
-// ReadListReply has checked the path's form; this checks what is behind its
-// drive letter: a drive mapped to a network share would have Windows reach
-// out to that host, and a letter with no drive names no local file.
-bool IsOnLocalDrive(const std::string& path) {
-  const wchar_t root[] = {static_cast<wchar_t>(static_cast<unsigned char>(path[0])), L':', L'\\', L'\0'};
-  switch (GetDriveTypeW(root)) {
-    case DRIVE_FIXED:
-    case DRIVE_REMOVABLE:
-    case DRIVE_CDROM:
-    case DRIVE_RAMDISK:
-      return true;
-    default:  // DRIVE_REMOTE, DRIVE_NO_ROOT_DIR, DRIVE_UNKNOWN
-      return false;
-  }
-}
 
 // The signature sent for a file that is not opened: its sample stays zero.
 std::string UnreadSignature(std::int64_t size) {
@@ -79,7 +56,7 @@ bool UploadJob::LoginAndLogout() {
     ControlConnection login;
     ConnectToTransferServer(login);
     login.Transact("@Connect_start");
-    reply = Exchange(login, memberId_);
+    reply = login.Transact(memberId_);
   }
   if (reply == "No_member") {
     Logout();
@@ -97,7 +74,7 @@ void UploadJob::Logout() {
   ControlConnection logout;
   ConnectToTransferServer(logout);
   logout.Transact("@Connect_end");
-  Exchange(logout, memberId_);
+  logout.Transact(memberId_);
 }
 
 void UploadJob::RefuseMember() {
@@ -107,11 +84,13 @@ void UploadJob::RefuseMember() {
 
 void UploadJob::RequestUploadList(const std::string& listCode, const std::string& serverNumber) {
   ControlConnection list;
-  ConnectToTransferServer(list);
+  const bool connected = ConnectToTransferServer(list);
   const std::string admitted = list.Transact("@Upload");
   list.Transact(serverNumber.empty() ? std::string("@Server0") : "@Server" + serverNumber);
   if (admitted != "Ok") {
     list.Close();
+    // Without a connection the user has been told so; the file limit is not the reason.
+    if (!connected) return;
     ShowMessageBox(host_.JobOwner(), "추가할수 있는 파일의 개수를 초과할수 없습니다.\n총개수 : 180개 제한", "업로더",
                    MB_OK | MB_ICONINFORMATION);
     return;
@@ -119,7 +98,7 @@ void UploadJob::RequestUploadList(const std::string& listCode, const std::string
   const int firstAdded = state_.entryCount;
   bool leftOutPath = false;
   while (state_.entryCount < kUploadEntryLimit) {
-    const upload_text::ListReplyReading reading = upload_text::ReadListReply(Exchange(list, listCode));
+    const upload_text::ListReplyReading reading = upload_text::ReadListReply(list.Transact(listCode));
     if (reading.verdict == upload_text::kEndOfList) break;
     const bool add = reading.verdict == upload_text::kAddFile && IsOnLocalDrive(reading.path);
     // A path that is not opened still gets its signature: the server waits
