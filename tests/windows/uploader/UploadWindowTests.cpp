@@ -114,6 +114,15 @@ std::string RandomBytes(std::size_t count, unsigned seed) {
   return bytes;
 }
 
+// Each row still shows the file of the entry at its index.
+void ExpectEntriesFollowTheirRows(Runner& runner) {
+  const int rows = runner.Rows();
+  for (int row = 0; row < rows; ++row) {
+    EXPECT_EQ(runner.RowName(row), runner.Read<std::string>([&] { return runner.Window().JobState().entries[row].name; }))
+        << row;
+  }
+}
+
 class TestApp : public Application {};
 
 class UploadWindowTest : public ::testing::Test {
@@ -164,6 +173,7 @@ TEST_F(UploadWindowTest, AJobUploadsCompletelyAndTellsSo) {
   BoxWatcher boxes;
   Runner runner;
   ASSERT_NE(nullptr, runner.Hwnd());
+  const int completions = Exchanges("@Upload_complute");
   runner.Handoff("LA");
   ASSERT_EQ(4, runner.Rows());
   EXPECT_EQ("한글파일.txt", runner.RowName(1));
@@ -178,7 +188,7 @@ TEST_F(UploadWindowTest, AJobUploadsCompletelyAndTellsSo) {
   EXPECT_TRUE(harness::SameBytes(Local("한글파일.txt"), Stored("KA2", "korean.txt")));
   EXPECT_TRUE(harness::SameBytes(Local("empty.bin"), Stored("KA3", "empty.bin")));
   EXPECT_TRUE(harness::SameBytes(Local("c.bin"), Stored("KA4", "c.bin")));
-  EXPECT_EQ(4, Exchanges("@Upload_complute"));
+  EXPECT_EQ(completions + 4, Exchanges("@Upload_complute"));
 }
 
 // Retries are counted over the program's life: the fourth failure since the
@@ -206,7 +216,8 @@ TEST_F(UploadWindowTest, TheFourthNetworkFailureStopsWithTheMessageAndTheNextSta
 TEST_F(UploadWindowTest, ListCommandsAreBlockedWhileUploadingAndStopAndStartResumeTheSameEntry) {
   BoxWatcher boxes;
   Runner runner;
-  runner.Handoff("LS");  // the service waits a minute before its offset
+  const int completions = Exchanges("@Upload_complute");
+  runner.Handoff("LS");  // the service stops reading for a minute after 64 KiB
   ASSERT_TRUE(WaitFor([&] { return UploadRequests("KS1") >= 1; }, 20000));
   EXPECT_TRUE(runner.Running());
   for (int id : {IDC_UP_DELETE_SELECTED, IDC_UP_DELETE_COMPLETED, IDC_UP_MOVE_TOP, IDC_UP_MOVE_UP,
@@ -219,14 +230,16 @@ TEST_F(UploadWindowTest, ListCommandsAreBlockedWhileUploadingAndStopAndStartResu
   }
   EXPECT_EQ(1, runner.Rows());
 
-  // The stop ends the waiting worker at once; the entry waits for the next start.
+  // The stop ends the worker whose send waits for room; the entry keeps its
+  // count for the next start.
   const std::size_t boxesBeforeStop = boxes.Boxes().size();
   runner.Click(IDC_UP_START_STOP);
   ASSERT_TRUE(WaitFor([&] { return !runner.Running() && !runner.Read<bool>([&] { return runner.Window().HasWorker(); }); },
                       10000));
   EXPECT_EQ(kUploadStopped, runner.EntryState(0));
+  EXPECT_GE(runner.EntrySent(0), 65536);
   EXPECT_EQ(boxesBeforeStop, boxes.Boxes().size());
-  EXPECT_EQ(0, Exchanges("@Upload_complute"));
+  EXPECT_EQ(completions, Exchanges("@Upload_complute"));
 
   runner.Click(IDC_UP_START_STOP);
   ASSERT_TRUE(WaitForBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료", 60000));
@@ -239,7 +252,7 @@ TEST_F(UploadWindowTest, ListCommandsAreBlockedWhileUploadingAndStopAndStartResu
 TEST_F(UploadWindowTest, AStartWhileTheStoppedWorkerEndsIsQueuedUntilItHasEnded) {
   BoxWatcher boxes;
   Runner runner;
-  runner.Handoff("LQ");
+  runner.Handoff("LQ");  // the service stops reading after 64 KiB
   ASSERT_TRUE(WaitFor([&] { return UploadRequests("KQ1") >= 1; }, 20000));
   const DWORD workerId = runner.Read<DWORD>([&] { return runner.Window().WorkerThreadId(); });
   HANDLE worker = OpenThread(THREAD_SUSPEND_RESUME, FALSE, workerId);
@@ -273,8 +286,11 @@ TEST_F(UploadWindowTest, MovesKeepEntriesWithTheirRowsAndDeletesRecomputeTheTota
   runner.Click(IDC_UP_MOVE_TOP);
   runner.WaitForPostedMessages();
   EXPECT_EQ("empty.bin", runner.RowName(0));
-  EXPECT_EQ("empty.bin", runner.Read<std::string>([&] { return runner.Window().JobState().entries[0].name; }));
-  EXPECT_EQ("a.bin", runner.Read<std::string>([&] { return runner.Window().JobState().entries[1].name; }));
+  ExpectEntriesFollowTheirRows(runner);
+  runner.Click(IDC_UP_MOVE_DOWN);
+  runner.WaitForPostedMessages();
+  EXPECT_EQ("empty.bin", runner.RowName(1));
+  ExpectEntriesFollowTheirRows(runner);
 
   // With nothing complete, delete completed removes nothing.
   runner.Click(IDC_UP_DELETE_COMPLETED);
@@ -301,10 +317,11 @@ TEST_F(UploadWindowTest, MovesKeepEntriesWithTheirRowsAndDeletesRecomputeTheTota
 TEST_F(UploadWindowTest, AListedSizeOtherThanTheFileOnDiskStillCompletes) {
   BoxWatcher boxes;
   Runner runner;
+  const int completions = Exchanges("@Upload_complute");
   runner.Handoff("LZ");
   ASSERT_TRUE(WaitForBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료", 60000));
   for (int row = 0; row < 3; ++row) EXPECT_EQ("완료", runner.RowState(row)) << row;
-  EXPECT_EQ(3, Exchanges("@Upload_complute"));
+  EXPECT_EQ(completions + 3, Exchanges("@Upload_complute"));
   EXPECT_FALSE(runner.Running());
 }
 
@@ -329,8 +346,9 @@ TEST_F(UploadWindowTest, TheTraySettingHidesTheWindowWhileUploading) {
   settings::WriteInt("UP_Tray", 1);
   BoxWatcher boxes;
   Runner runner;
-  ASSERT_TRUE(IsWindowVisible(runner.Hwnd()));
-  runner.Handoff("LT");  // waits a minute before its offset
+  ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(runner.Hwnd()) != FALSE; }, 10000));
+  runner.Handoff("LT");  // the service stops reading after 64 KiB
+  EXPECT_TRUE(runner.Running());
   EXPECT_FALSE(IsWindowVisible(runner.Hwnd()));
   runner.Click(IDC_UP_START_STOP);
   ASSERT_TRUE(WaitFor([&] { return !runner.Read<bool>([&] { return runner.Window().HasWorker(); }); }, 10000));
