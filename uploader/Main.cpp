@@ -1,2 +1,6 @@
-#include <windows.h>
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+#include "CPellmark_uploadApp.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  CPellmark_uploadApp app;
+  return app.Run();
+}

@@ -1,5 +1,5 @@
 #pragma once
-// Shutting the computer down after the last download: the shutdown privilege
+// Shutting the computer down after the last transfer: the shutdown privilege
 // of the process token, then the shutdown itself. The main window goes
 // through this interface so that tests can put a recorder in its place.
 #include <windows.h>
