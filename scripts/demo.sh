@@ -146,6 +146,13 @@ stored_upload() {
   return 0
 }
 
+# Bytes the service holds of every upload so far.
+uploaded_bytes() {
+  local total=0 size
+  for size in $(find "$demo/uploads" -type f -printf '%s\n' 2>/dev/null); do total=$((total + size)); done
+  echo "$total"
+}
+
 # Every file held whole and its completion notice logged.
 all_uploaded() {
   local source stored
@@ -205,8 +212,12 @@ launcher --upload --program "$(windows_path "$bin/Haulbox_UPLOAD.exe")" "$list_c
 launcher_pid=$!
 
 shot_taken=0 launcher_status="" deadline=$((SECONDS + 300))
+held=0 last_progress=$SECONDS
 while (( SECONDS < deadline )); do
   if all_uploaded; then break; fi
+  now_held=$(uploaded_bytes)
+  if (( now_held != held )); then held=$now_held last_progress=$SECONDS; fi
+  if (( SECONDS - last_progress > 60 )); then say "no upload progress for 60 s"; break; fi
   if [[ -z "$launcher_status" ]] && ! kill -0 "$launcher_pid" 2>/dev/null; then
     launcher_status=0; wait "$launcher_pid" || launcher_status=$?
     # 1: no ready message from the uploader, or the hand-off was not taken.
