@@ -14,7 +14,11 @@ bool DownloadJobState::HasFileCode(const std::string& fileCode) const {
 }
 
 void DownloadJobState::RequestStop() {
-  if (DownloadEntry* entry = CursorEntry()) entry->state.store(kEntryStopped);
+  // A file the worker has just completed stays complete.
+  if (DownloadEntry* entry = CursorEntry()) {
+    std::int32_t downloading = kEntryDownloading;
+    entry->state.compare_exchange_strong(downloading, kEntryStopped);
+  }
   dataSocket.ShutDown();
 }
 

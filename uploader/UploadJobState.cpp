@@ -7,7 +7,12 @@ UploadEntry* UploadJobState::CursorEntry() {
 }
 
 void UploadJobState::RequestStop() {
-  if (UploadEntry* entry = CursorEntry()) entry->state.store(kUploadStopped);
+  // Only an entry still being sent: a file the worker has just completed
+  // stays complete.
+  if (UploadEntry* entry = CursorEntry()) {
+    std::int32_t sending = kUploadSending;
+    entry->state.compare_exchange_strong(sending, kUploadStopped);
+  }
   dataSocket.ShutDown();
 }
 

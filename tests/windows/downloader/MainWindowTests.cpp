@@ -16,6 +16,7 @@
 #include "DownloaderRes.h"
 #include "DownloaderTestSupport.h"
 #include "Formatting.h"
+#include "MainWindowRunner.h"
 #include "MessageBoxProbe.h"
 #include "PostedMessageMarker.h"
 #include "ServiceEndpoints.h"
@@ -29,8 +30,6 @@ using namespace test_support;
 namespace {
 
 const char kServer[] = "127.0.6.1";
-constexpr UINT kRunOnUi = WM_APP + 40;
-constexpr UINT kCloseWindow = WM_APP + 41;
 
 class RecordingShutdown : public SystemShutdown {
 public:
@@ -75,95 +74,30 @@ protected:
     return true;
   }
   void ShellOpen(const std::string&, const std::string&) override {}
-  bool OnUnhandledMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result) override {
-    result = 0;
-    if (message == kRunOnUi) {
-      (*reinterpret_cast<std::function<void()>*>(lParam))();
-      return true;
-    }
-    if (message == kCloseWindow) {
-      StopWorker(10000);
-      EndDialog(0);
-      return true;
-    }
-    return false;
-  }
 };
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-  for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-    if (condition()) return true;
-    Sleep(50);
-  }
-  return condition();
-}
-
-// Runs a TestWindow modally on its own thread for the life of the object.
-class WindowRunner {
+class WindowRunner : public MainWindowRunner<TestWindow> {
 public:
-  explicit WindowRunner(SystemShutdown* shutdown = nullptr) {
-    window_ = std::make_unique<TestWindow>();
-    if (shutdown) window_->SetSystemShutdown(*shutdown);
-    thread_ = std::thread([this] {
-      if (window_->DoModal() == -1) {
-        std::printf("the main window could not be created: error %lu\n", GetLastError());
-      }
-      ended_ = true;
-      MSG message;
-      PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the exit's quit message
-    });
-    for (int i = 0; i < 400 && !window_->Hwnd() && !ended_; ++i) Sleep(50);
-    hwnd_ = window_->Hwnd();
-  }
-  ~WindowRunner() {
-    if (!ended_) PostMessageW(hwnd_, kCloseWindow, 0, 0);
-    WaitEnded(30000);
-    thread_.join();
-  }
-
-  HWND Hwnd() const { return hwnd_; }
-  TestWindow& Window() { return *window_; }
-  bool Ended() const { return ended_; }
-  bool WaitEnded(DWORD timeoutMs) {
-    for (DWORD waited = 0; waited < timeoutMs && !ended_; waited += 20) Sleep(20);
-    return ended_;
-  }
-
-  // Runs `action` on the window's thread (also while it shows a modal box).
-  void Ui(std::function<void()> action) {
-    if (!ended_) SendMessageW(hwnd_, kRunOnUi, 0, reinterpret_cast<LPARAM>(&action));
-  }
-  template <class T>
-  T Read(std::function<T()> reader) {
-    T value{};
-    Ui([&] { value = reader(); });
-    return value;
-  }
+  explicit WindowRunner(SystemShutdown* shutdown = nullptr)
+      : MainWindowRunner([shutdown](Driven& window) {
+          if (shutdown) window.SetSystemShutdown(*shutdown);
+        }) {}
 
   std::string RowState(int row) {
-    return Read<std::string>([&] { return window_->List().GetItemText(row, 2); });
+    return Read<std::string>([&] { return Window().List().GetItemText(row, 2); });
   }
-  int Rows() { return Read<int>([&] { return window_->List().GetItemCount(); }); }
+  int Rows() { return Read<int>([&] { return Window().List().GetItemCount(); }); }
   std::string Label(int id) {
-    return Read<std::string>([&] { return window_->ItemText(id); });
+    return Read<std::string>([&] { return Window().ItemText(id); });
   }
-  bool Running() { return Read<bool>([&] { return window_->IsRunning(); }); }
+  bool Running() { return Read<bool>([&] { return Window().IsRunning(); }); }
 
   // Sends a hand-off; the job runs inside the message.
   void Handoff(const std::string& codes, const std::string& member = "tester") {
     std::string text = "Haulbox_downloader_Manager|" + codes + "|" + member + "|1";
-    harness::CopyDataResult sent = harness::SendCopyDataText(hwnd_, kHandoffTagDownloader, text, nullptr, 60000);
+    harness::CopyDataResult sent = harness::SendCopyDataText(Hwnd(), kHandoffTagDownloader, text, nullptr, 60000);
     EXPECT_TRUE(sent.delivered && sent.reply == TRUE) << "hand-off not taken: " << GetLastError();
   }
-  void Click(int id) { PostMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-  // Waits (bounded) until everything posted to the window so far was handled.
-  bool WaitForPostedMessages(DWORD timeoutMs = 10000) { return harness::WaitForPostedMessages(hwnd_, timeoutMs); }
-
-private:
-  std::unique_ptr<TestWindow> window_;
-  std::thread thread_;
-  std::atomic<bool> ended_{false};
-  HWND hwnd_ = nullptr;
 };
 
 // The visible pop-up menu of this process, or null.

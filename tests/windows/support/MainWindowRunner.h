@@ -7,8 +7,8 @@
 //   runner.Ui([&] { runner.Window().ToggleUpload(); });
 //   int rows = runner.Read<int>([&] { return runner.Window().List().GetItemCount(); });
 //
-// `Window` is the program's dialog class (it has StopWorker); the runner
-// drives a subclass of it, or of `Driven` when that is given.
+// `ProgramWindow` is the program's dialog class (it has StopWorker), or a
+// test's subclass of it; the runner drives DrivenWindow<ProgramWindow>.
 #include <windows.h>
 
 #include <atomic>
@@ -52,10 +52,10 @@ protected:
   }
 };
 
-template <class Window>
+template <class ProgramWindow>
 class MainWindowRunner {
 public:
-  using Driven = DrivenWindow<Window>;
+  using Driven = DrivenWindow<ProgramWindow>;
 
   // `prepare` runs on the new window object before it is created.
   explicit MainWindowRunner(std::function<void(Driven&)> prepare = nullptr) {
