@@ -276,14 +276,14 @@ TEST_F(UploaderEndToEnd, TheLauncherStandInHandsJobsToAStartingAndToARunningUplo
   ExpectCompletionMessage(uploader.ProcessId());
   launch.join();
   if (HasFatalFailure()) return;
-  EXPECT_TRUE(harness::SameBytes(Local(kJobFiles[2].path), Stored("KS1", "first.bin")));
+  EXPECT_TRUE(harness::SameBytes(Local(kJobFiles[2].path), Stored("KS1", kJobFiles[2].name)));
 
   std::thread send([] { EXPECT_EQ(0, RunLauncherStandIn(L"--upload --send S2 tester 1")); });
   ExpectCompletionMessage(uploader.ProcessId());
   send.join();
   if (HasFatalFailure()) return;
   EXPECT_TRUE(harness::SameBytes(Local(kJobFiles[0].path), Stored("KS2", kJobFiles[0].name)));
-  EXPECT_EQ(1, CountLogLines(kServer, {"\"upload_complete\"", "/uploads/KS1/first.bin\""}));
+  EXPECT_EQ(1, CountLogLines(kServer, {"\"upload_complete\"", "/uploads/KS1/archive.bin\""}));
   EXPECT_EQ(1, CountLogLines(kServer, {"\"upload_complete\"", "/uploads/KS2/"}));
   ExitThroughTheTray(uploader.Window(), uploader.Process());
 }
