@@ -159,7 +159,9 @@ all_uploaded() {
   while read -r source; do
     stored=$(stored_upload "$source")
     [[ -n "$stored" && $(stat -c %s "$stored") == $(stat -c %s "$demo/$source") ]] || return 1
-    grep -F '"event":"upload_complete"' "$demo/refservice.jsonl" | grep -qF "\"stored\":\"$stored\"" || return 1
+    # (no grep -q: under pipefail the first grep could die of a closed pipe)
+    grep -F '"event":"upload_complete"' "$demo/refservice.jsonl" | grep -F "\"stored\":\"$stored\"" >/dev/null ||
+      return 1
   done < <(upload_sources)
 }
 
