@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # The demo: the reference service on loopback serves a few files (one large
 # enough to watch), the launcher stand-in starts the downloader under Wine and
-# hands it the job, the window shows the files arriving, and the demo ends by
-# checking every downloaded file against its source.
+# hands it the job, the window shows the files arriving, and every downloaded
+# file is checked against its source. Then the same for the other direction: a
+# few local files are registered with the service as an upload job, the
+# stand-in starts the uploader and hands it the job's list code, and every
+# file the service received is checked against its source.
 #
 # The window shows on your DISPLAY when there is one, otherwise on a private
 # Xvfb; screenshots land in <build>/screenshots/.
@@ -32,10 +35,14 @@ say() { printf 'demo: %s\n' "$*"; }
 make_sample_files() {
   rm -rf "$demo"
   mkdir -p "$demo/files/docs" "$demo/files/사진" "$demo/web/app" "$demo/downloads" "$shots"
+  mkdir -p "$demo/upload/문서"
   printf '안녕하세요. Haulbox demo file.\n' | iconv -f UTF-8 -t CP949 >"$demo/files/hello.txt"
   head -c 3000000 /dev/urandom >"$demo/files/docs/report.pdf"
   head -c 700000 /dev/urandom >"$demo/files/사진/여행.jpg"
   head -c $((96 * 1024 * 1024)) /dev/urandom >"$demo/files/movie.mp4"
+  printf '업로드 데모 메모.\n' | iconv -f UTF-8 -t CP949 >"$demo/upload/memo.txt"
+  head -c 1500000 /dev/urandom >"$demo/upload/문서/계약서.pdf"
+  head -c $((48 * 1024 * 1024)) /dev/urandom >"$demo/upload/backup.zip"
   cp -r "$root/tools/refservice/sample/web/." "$demo/web/"
   cat >"$demo/refservice.json" <<JSON
 {
@@ -101,18 +108,85 @@ verify_files() {
 
 screenshot() { import -window root "$shots/$1.png" 2>/dev/null && say "screenshot $shots/$1.png"; }
 
+end_program() { "$HAULBOX_WINE" taskkill /im "$1" /f >/dev/null 2>&1 || true; }
+
 finish() {
-  "$HAULBOX_WINE" taskkill /im Haulbox_DOWN.exe /f >/dev/null 2>&1 || true
+  end_program Haulbox_DOWN.exe
+  end_program Haulbox_UPLOAD.exe
   [[ -n "${service_pid:-}" ]] && kill "$service_pid" 2>/dev/null || true
 }
 trap finish EXIT
+
+# The uploads: the local source files (relative to $demo), in the job's order;
+# the largest last, so the window shows the others complete while it goes.
+upload_sources() { printf '%s\n' upload/memo.txt upload/문서/계약서.pdf upload/backup.zip; }
+
+write_upload_settings() {
+  local key='HKCU\Software\Quorvanes\Velmintor\Config' value
+  for value in User_Config=1 UP_Autostart=1 UP_Tray=0 UP_Program_end=0 UP_System_end=0; do
+    "$HAULBOX_WINE" reg add "$key" /v "${value%=*}" /t REG_DWORD /d "${value#*=}" /f >/dev/null 2>&1
+  done
+}
+
+# Registers the upload job with the service's web host: a selection list
+# "path|size?" per file (UTF-8); prints the list code.
+register_upload_job() {
+  local source list=""
+  while read -r source; do
+    list+="$(windows_path "$demo/$source")|$(stat -c %s "$demo/$source")?"
+  done < <(upload_sources)
+  curl -sf --max-time 10 -H 'Content-Type: text/plain; charset=utf-8' --data-binary "$list" \
+    "http://$address:8080/refservice/upload-jobs?code=$1"
+}
+
+# Where the service keeps a received file: <upload dir>/<key>/<name>.
+stored_upload() {
+  local stored
+  for stored in "$demo"/uploads/*/"$(basename "$1")"; do [[ -f "$stored" ]] && printf '%s' "$stored"; done
+  return 0
+}
+
+# Bytes the service holds of every upload so far.
+uploaded_bytes() {
+  local total=0 size
+  for size in $(find "$demo/uploads" -type f -printf '%s\n' 2>/dev/null); do total=$((total + size)); done
+  echo "$total"
+}
+
+# Every file held whole and its completion notice logged.
+all_uploaded() {
+  local source stored
+  while read -r source; do
+    stored=$(stored_upload "$source")
+    [[ -n "$stored" && $(stat -c %s "$stored") == $(stat -c %s "$demo/$source") ]] || return 1
+    # (no grep -q: under pipefail the first grep could die of a closed pipe)
+    grep -F '"event":"upload_complete"' "$demo/refservice.jsonl" | grep -F "\"stored\":\"$stored\"" >/dev/null ||
+      return 1
+  done < <(upload_sources)
+}
+
+verify_uploads() {
+  local source stored failures=0
+  while read -r source; do
+    stored=$(stored_upload "$source")
+    if [[ -n "$stored" ]] && cmp -s "$stored" "$demo/$source"; then
+      say "verified  upload ${source#upload/} ($(stat -c %s "$demo/$source") bytes)"
+    else
+      say "DIFFERENT upload ${source#upload/}"; failures=$((failures + 1))
+    fi
+  done < <(upload_sources)
+  return $failures
+}
+
+# The skinned windows read images/ below the working folder, as beside the
+# installed programs.
+launcher() { (cd "$bin" && exec "$HAULBOX_WINE" "$bin/launcher_standin.exe" "$@"); }
 
 make_sample_files
 start_service
 write_settings
 say "reference service on $address; starting the launcher stand-in and the downloader"
-"$HAULBOX_WINE" "$bin/launcher_standin.exe" --program "$(windows_path "$bin/Haulbox_DOWN.exe")" \
-  "D1?D2?D3?D4?" "$member" 1 &
+launcher --program "$(windows_path "$bin/Haulbox_DOWN.exe")" "D1?D2?D3?D4?" "$member" 1 &
 launcher_pid=$!
 
 shot_taken=0
@@ -128,3 +202,37 @@ wait "$launcher_pid" 2>/dev/null || true
 if ! all_arrived; then say "not every file arrived"; verify_files || true; exit 1; fi
 verify_files
 say "every file matches its source"
+end_program Haulbox_DOWN.exe
+
+list_code=L1
+if [[ $(register_upload_job "$list_code") != "$list_code" ]]; then
+  say "the reference service did not take the upload job"; exit 1
+fi
+write_upload_settings
+say "upload job $list_code registered; starting the launcher stand-in and the uploader"
+launcher --upload --program "$(windows_path "$bin/Haulbox_UPLOAD.exe")" "$list_code" "$member" 1 &
+launcher_pid=$!
+
+shot_taken=0 launcher_status="" deadline=$((SECONDS + 300))
+held=0 last_progress=$SECONDS
+while (( SECONDS < deadline )); do
+  if all_uploaded; then break; fi
+  now_held=$(uploaded_bytes)
+  if (( now_held != held )); then held=$now_held last_progress=$SECONDS; fi
+  if (( SECONDS - last_progress > 60 )); then say "no upload progress for 60 s"; break; fi
+  if [[ -z "$launcher_status" ]] && ! kill -0 "$launcher_pid" 2>/dev/null; then
+    launcher_status=0; wait "$launcher_pid" || launcher_status=$?
+    # 1: no ready message from the uploader, or the hand-off was not taken.
+    if [[ "$launcher_status" != 0 ]]; then say "the uploader did not take the job"; break; fi
+  fi
+  stored=$(stored_upload upload/backup.zip)
+  size=$(stat -c %s "$stored" 2>/dev/null || echo 0)
+  if (( !shot_taken && size > 12 * 1024 * 1024 )); then screenshot demo-uploading; shot_taken=1; fi
+  sleep 0.2
+done
+sleep 2
+screenshot demo-upload-complete
+[[ -n "$launcher_status" ]] || wait "$launcher_pid" 2>/dev/null || true
+if ! all_uploaded; then say "not every upload arrived"; verify_uploads || true; exit 1; fi
+verify_uploads
+say "every upload matches its source"

@@ -54,7 +54,8 @@ for shot in "${SHOTS[@]}"; do
   echo "screenshots: $out/$name.png"
 done
 
-# The downloader's main window mid-download and at the end: the demo takes
-# those (demo-downloading.png, demo-complete.png) on the same display.
+# The downloader's and the uploader's main windows mid-transfer and at the
+# end: the demo takes those (demo-downloading.png, demo-complete.png,
+# demo-uploading.png, demo-upload-complete.png) on the same display.
 HAULBOX_KEEP_DISPLAY=1 "$root/scripts/demo.sh" "$build" | grep screenshot || status=1
 exit $status

@@ -1,12 +1,14 @@
 // A stand-in for the web control's launcher window, for tests and the demo.
 //
-//   launcher_standin [--program <Haulbox_DOWN.exe>] [--send] [--wait-ms N]
-//                    <file codes> <member id> <server number>
+//   launcher_standin [--upload] [--program <exe>] [--send] [--wait-ms N]
+//                    <codes> <member id> <server number>
 //
 // Without --send it opens a window of class "HAULbox_AX_EXE", starts the
-// downloader and answers its ready message with the hand-off
-// "Haulbox_downloader_Manager|codes|member|server". With --send it hands the
-// job at once to the downloader that is already running. Exit status 0 when
+// downloader (with --upload the uploader; default: the program beside this
+// one) and answers its ready message with the hand-off
+// "Haulbox_downloader_Manager|codes|member|server" (uploader:
+// "Haulbox_uploader_Manager|list code|member|server"). With --send it hands
+// the job at once to the program that is already running. Exit status 0 when
 // the hand-off was delivered, 1 when not (bad arguments, no ready message
 // within the wait).
 #include <windows.h>
@@ -20,37 +22,56 @@
 
 namespace {
 
-std::string g_handoff;
+// What tells one transfer program from the other on both sides of the hand-off.
+struct TransferProgram {
+  const wchar_t* fileName;
+  const wchar_t* windowClass;
+  std::uintptr_t tag;
+  const char* readyText;
+  std::size_t readyBytes;  // with the zero byte
+  const char* handoffTag;
+};
+
+constexpr TransferProgram kDownloader{L"Haulbox_DOWN.exe", kDownloaderWindowClass, kHandoffTagDownloader,
+                                      kDownloaderReadyText, sizeof kDownloaderReadyText, kDownloaderHandoffTag};
+constexpr TransferProgram kUploader{L"Haulbox_UPLOAD.exe", kUploaderWindowClass, kHandoffTagUploader,
+                                    kUploaderReadyText, sizeof kUploaderReadyText, kUploaderHandoffTag};
+
+// The three hand-off fields, joined by "|".
+std::string g_fields;
 bool g_delivered = false;
 
-bool SendHandoff(HWND from) {
-  HWND downloader = FindWindowW(kDownloaderWindowClass, nullptr);
-  if (!downloader) return false;
+bool SendHandoff(const TransferProgram& program, HWND from) {
+  HWND target = FindWindowW(program.windowClass, nullptr);
+  if (!target) return false;
+  const std::string text = std::string(program.handoffTag) + "|" + g_fields;
   COPYDATASTRUCT data{};
-  data.dwData = kHandoffTagDownloader;
-  data.cbData = static_cast<DWORD>(g_handoff.size() + 1);
-  data.lpData = const_cast<char*>(g_handoff.c_str());
+  data.dwData = program.tag;
+  data.cbData = static_cast<DWORD>(text.size() + 1);
+  data.lpData = const_cast<char*>(text.c_str());
   DWORD_PTR reply = 0;
-  // The downloader handles the whole job inside this message (login, list).
-  return SendMessageTimeoutW(downloader, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
+  // The program handles the whole job inside this message (login, list).
+  return SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(from),
                              reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &reply) != 0;
+}
+
+// The ready text with its zero byte, read only within the cbData bytes sent.
+bool IsReadyMessage(const COPYDATASTRUCT& data, const TransferProgram& program) {
+  return data.dwData == program.tag && data.lpData && data.cbData >= program.readyBytes &&
+         std::memcmp(data.lpData, program.readyText, program.readyBytes) == 0;
 }
 
 LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COPYDATA) {
-    auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    const char* text = static_cast<const char*>(data->lpData);
-    // The ready text with its zero byte, read only within the cbData bytes sent.
-    if (data->dwData == kHandoffTagDownloader && text && data->cbData >= sizeof kDownloaderReadyText &&
-        std::memcmp(text, kDownloaderReadyText, sizeof kDownloaderReadyText) == 0) {
-      // Answer after the ready message has returned, as the launcher does
-      // from its own message loop.
-      PostMessageW(window, WM_APP, 0, 0);
-    }
+    const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    // Answer after the ready message has returned, as the launcher does
+    // from its own message loop.
+    if (IsReadyMessage(data, kDownloader)) PostMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(&kDownloader));
+    if (IsReadyMessage(data, kUploader)) PostMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(&kUploader));
     return TRUE;
   }
   if (message == WM_APP) {
-    g_delivered = SendHandoff(window);
+    g_delivered = SendHandoff(*reinterpret_cast<const TransferProgram*>(lParam), window);
     PostQuitMessage(0);
     return 0;
   }
@@ -96,13 +117,16 @@ int LaunchAndHandOff(const std::wstring& program, DWORD waitMs) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  std::wstring program = OwnFolder() + L"Haulbox_DOWN.exe";
+  const TransferProgram* target = &kDownloader;
+  std::wstring program;
   bool sendOnly = false;
   DWORD waitMs = 60000;
   int first = 1;
   for (; first < argc && std::wcsncmp(argv[first], L"--", 2) == 0; ++first) {
     std::wstring option = argv[first];
-    if (option == L"--send") {
+    if (option == L"--upload") {
+      target = &kUploader;
+    } else if (option == L"--send") {
       sendOnly = true;
     } else if (option == L"--program" && first + 1 < argc) {
       program = argv[++first];
@@ -113,8 +137,8 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (argc - first != 3) return 1;
-  g_handoff = std::string(kDownloaderHandoffTag) + "|" + Narrow(argv[first]) + "|" + Narrow(argv[first + 1]) + "|" +
-              Narrow(argv[first + 2]);
-  if (sendOnly) return SendHandoff(nullptr) ? 0 : 1;
+  if (program.empty()) program = OwnFolder() + target->fileName;
+  g_fields = Narrow(argv[first]) + "|" + Narrow(argv[first + 1]) + "|" + Narrow(argv[first + 2]);
+  if (sendOnly) return SendHandoff(*target, nullptr) ? 0 : 1;
   return LaunchAndHandOff(program, waitMs);
 }
