@@ -46,8 +46,8 @@ public:
   // The entry at the transfer cursor, or null when it designates none.
   UploadEntry* CursorEntry();
   // Asks the worker of the cursor entry to stop: state 2 unless the entry
-  // has completed meanwhile, and the data socket shut down so that a send
-  // stalled on a full window returns at once.
+  // has completed meanwhile, and the data socket shut down (the worker also
+  // looks at the state while it waits, where a shutdown does not wake it).
   void RequestStop();
   // Clears the job state (window initialisation): no entries, no cursor,
   // outcome 0, speed 0.

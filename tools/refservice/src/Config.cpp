@@ -126,6 +126,7 @@ Fault ReadFault(const json& f, const std::string& ctx) {
   fault.bytes = Number(f, "bytes", ctx, 0);
   fault.value = Number(f, "value", ctx, 0);
   fault.ms = Number(f, "ms", ctx, 100);
+  fault.msGiven = f.contains("ms");
   fault.status = static_cast<int>(Number(f, "status", ctx, 0));
   fault.location = Text(f, "location", ctx);
   fault.reset = Flag(f, "reset", ctx);

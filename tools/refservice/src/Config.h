@@ -53,6 +53,7 @@ struct Fault {
   int64_t bytes = 0;
   int64_t value = 0;
   int64_t ms = 100;
+  bool msGiven = false;  // an upload drop waits only when its ms is given
   int status = 0;
   std::string location;
   bool reset = false;

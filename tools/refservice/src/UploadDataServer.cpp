@@ -39,11 +39,12 @@ class UploadSession {
              (f.key.empty() || f.key == key_) && (f.name.empty() || f.name == name_);
     });
     if (fault && (fault->action == "refuse" || fault->action == "drop")) {
+      if (fault->action == "drop" && fault->msGiven) service_.Pause(fault->ms);
       if (fault->action == "refuse" || fault->reset) CloseWithReset(fd_);
       End("fault", {{"fault", fault->action}});
       return;
     }
-    if (fault && fault->action == "stall") service_.Pause(fault->ms);
+    if (fault && fault->action == "stall" && fault->bytes == 0) service_.Pause(fault->ms);
     Receive(fault);
   }
 
@@ -111,8 +112,7 @@ class UploadSession {
       End("peer_closed");
       return;
     }
-    int64_t limit = fault && fault->action == "close_after" ? fault->bytes : -1;
-    std::string reason = ReceiveInto(file, limit);
+    std::string reason = ReceiveInto(file, fault);
     close(file);
     nlohmann::json extra;
     if (fault) extra["fault"] = fault->action;
@@ -120,14 +120,28 @@ class UploadSession {
     End(reason, extra);
   }
 
-  std::string ReceiveInto(int file, int64_t limit) {
+  // Writes what arrives at the resume position until the client closes. A
+  // close_after fault ends after its bytes; a stall with bytes stops reading
+  // there for its ms, so that the client's sends block on full buffers.
+  std::string ReceiveInto(int file, const std::optional<Fault>& fault) {
     static thread_local char buffer[kReceiveChunk];
+    int64_t limit = fault && fault->action == "close_after" ? fault->bytes : -1;
+    int64_t stallAt = fault && fault->action == "stall" && fault->bytes > 0 ? fault->bytes : -1;
     for (;;) {
       if (service_.stopping()) return "stopped";
       size_t want = kReceiveChunk;
       if (limit >= 0) {
         if (received_ >= limit) return "fault";
         want = static_cast<size_t>(std::min<int64_t>(limit - received_, kReceiveChunk));
+      }
+      if (stallAt >= 0) {
+        if (received_ >= stallAt) {
+          service_.log().Write("upload", "stall", {{"conn", conn_}, {"bytes", received_}, {"ms", fault->ms}});
+          service_.Pause(fault->ms);
+          stallAt = -1;
+          continue;
+        }
+        want = static_cast<size_t>(std::min<int64_t>(stallAt - received_, static_cast<int64_t>(want)));
       }
       ssize_t n = recv(fd_, buffer, want, 0);
       if (n < 0 && errno == EINTR) continue;

@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 
 #include "RefServiceHarness.h"
@@ -185,6 +186,48 @@ TEST_F(DataServers, UploadFaultsReportOffsetsBeyondOrNegativeAndCutUploads) {
   close(vanish);
   EXPECT_EQ("0", Upload("K", "after.bin", 1, "z"));
   EXPECT_EQ(1u, service_->Events("upload", "error").size());
+}
+
+TEST_F(DataServers, UploadStallWithBytesStopsReadingAfterThemThenTakesTheRest) {
+  StartWith("127.0.3.37", DownloadConfig({{{"on", "upload"}, {"name", "stall.bin"}, {"action", "stall"},
+                                           {"bytes", 3000}, {"ms", 1500}}}));
+  std::string file = PatternBytes(10000, 4);
+  auto start = std::chrono::steady_clock::now();
+  int fd = ConnectTo(service_->address(), 7310);
+  ASSERT_GE(fd, 0);
+  SendText(fd, Block("K") + Block("stall.bin") + Block("10000"));
+  EXPECT_EQ("0", ReceiveOnce(fd));
+  auto offsetAfter = std::chrono::steady_clock::now() - start;
+  SendText(fd, file);
+  shutdown(fd, SHUT_WR);
+  ReceiveAll(fd);
+  close(fd);
+  auto endAfter = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(offsetAfter, std::chrono::milliseconds(1000)) << "the stall came before the resume offset";
+  EXPECT_GE(endAfter, std::chrono::milliseconds(1500));
+  EXPECT_TRUE(ReadLocalFile(service_->uploadDir() + "/K/stall.bin") == file);
+  auto stalls = service_->Events("upload", "stall");
+  ASSERT_EQ(1u, stalls.size());
+  EXPECT_EQ(3000, stalls[0]["bytes"]);
+  EXPECT_EQ(1500, stalls[0]["ms"]);
+}
+
+// So that the client already waits for the resume offset when the reset comes.
+TEST_F(DataServers, UploadDropWithMsResetsOnlyAfterThatPause) {
+  StartWith("127.0.3.38", DownloadConfig({{{"on", "upload"}, {"name", "late.bin"}, {"action", "drop"},
+                                           {"reset", true}, {"ms", 400}}}));
+  int fd = ConnectTo(service_->address(), 7310);
+  ASSERT_GE(fd, 0);
+  auto start = std::chrono::steady_clock::now();
+  SendText(fd, Block("K") + Block("late.bin") + Block("1"));
+  char byte;
+  ssize_t received = recv(fd, &byte, 1, 0);
+  int error = errno;
+  auto after = std::chrono::steady_clock::now() - start;
+  close(fd);
+  EXPECT_EQ(-1, received);
+  EXPECT_EQ(ECONNRESET, error);
+  EXPECT_GE(after, std::chrono::milliseconds(400));
 }
 
 TEST(DataServersUnbound, UnboundPortsRefuseConnections) {
