@@ -45,6 +45,8 @@ bool ControlConnection::Connect(const std::string& address, int port) {
 
 std::string ControlConnection::Transact(const std::string& request) {
   if (request.size() > static_cast<std::size_t>(kRequestLimit)) return std::string();
+  // An empty request puts nothing on the wire: no reply would ever come.
+  if (request.empty()) return std::string();
   char requestBuffer[kRequestLimit + 1];
   std::memcpy(requestBuffer, request.data(), request.size());
   if (socket_ == INVALID_SOCKET ||

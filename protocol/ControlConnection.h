@@ -38,7 +38,8 @@ public:
   bool Connect(const std::string& address, int port);
   // One request and its reply; empty text when the exchange fails (the
   // connection is then closed) or when the request is longer than
-  // kRequestLimit bytes (refused unsent: cutting it would send another request).
+  // kRequestLimit bytes (refused unsent: cutting it would send another request),
+  // and for an empty request (nothing would go out, so no reply would come).
   // The reply is what one receive brought, up to its first zero byte.
   std::string Transact(const std::string& request);
   void Close();

@@ -34,8 +34,10 @@ public:
   // Login then logout at once. False when the member is refused (the login
   // message has been shown and the program asked to exit).
   bool LoginAndLogout();
-  // Appends the listed files to the job table and adds their rows; the
-  // server's refusal shows the 180-file message.
+  // Appends the listed files to the job table (up to its 200 slots) and adds
+  // their rows; the server's refusal shows the 180-file message. A listed
+  // file that is not on a local drive is never opened: it is signed as an
+  // unread file, left out, and the user is told once.
   void RequestUploadList(const std::string& listCode, const std::string& serverNumber);
 
   const std::string& MemberId() const { return memberId_; }

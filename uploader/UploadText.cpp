@@ -4,6 +4,7 @@
 
 #include "Cp949Text.h"
 #include "FileNames.h"
+#include "Handoff.h"
 
 namespace upload_text {
 
@@ -21,6 +22,22 @@ bool IsAcceptableLevel(const std::string& level) {
 }
 
 }  // namespace
+
+UploadHandoff SplitUploadHandoff(const std::string& text) {
+  UploadHandoff handoff;
+  std::string rest = text;
+  handoff.tagMatches = TakeBarField(rest) == kUploaderHandoffTag;
+  if (!handoff.tagMatches) return handoff;
+  handoff.listCode = TakeBarField(rest);
+  handoff.memberId = TakeBarField(rest);
+  handoff.serverNumber = rest;
+  return handoff;
+}
+
+std::string MemberIdFromLoginReply(const std::string& reply) {
+  std::string rest = reply;
+  return TakeBarField(rest);
+}
 
 UploadListReply SplitUploadListReply(const std::string& reply) {
   UploadListReply fields;

@@ -22,6 +22,24 @@
 
 namespace upload_text {
 
+// The web control's hand-off: "Haulbox_uploader_Manager|list code|member id|
+// server number". The first field must be the keyword byte for byte,
+// otherwise the text is no job of the uploader's. A missing "|" leaves its
+// field empty and passes the remaining text on to the next field; the server
+// number is everything after the third "|".
+struct UploadHandoff {
+  bool tagMatches = false;
+  std::string listCode;      // sent unchanged for every list entry
+  std::string memberId;      // empty: not logged in on the web site
+  std::string serverNumber;  // may be empty
+};
+UploadHandoff SplitUploadHandoff(const std::string& text);
+
+// The member id the transfer server returns at login: the first field of
+// "id|megabytes|plan|expiry"; empty when the reply has no "|" (an empty
+// reply included).
+std::string MemberIdFromLoginReply(const std::string& reply);
+
 // The worker copies a path into a 260-byte buffer with its zero byte; a longer
 // path would be cut into the name of another file.
 constexpr std::size_t kMaxPathBytes = 259;

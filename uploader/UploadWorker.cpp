@@ -7,6 +7,7 @@
 
 #include "ControlConnection.h"
 #include "DataConnectionText.h"
+#include "LocalDrive.h"
 #include "MessageBoxes.h"
 #include "TextConversion.h"
 #include "TransferServer.h"
@@ -21,14 +22,6 @@ constexpr std::int64_t kSampleMicros = 200000;
 // the stop request. The stop also shuts the socket down, but under Wine that
 // wakes neither a blocked send nor a blocked receive.
 constexpr DWORD kStopCheckMs = 250;
-
-// The server names the files to send; one on a network drive would be read
-// from another machine, and a drive without a root is no local file at all.
-bool IsOnLocalDrive(const std::string& path) {
-  const wchar_t root[] = {static_cast<wchar_t>(static_cast<unsigned char>(path[0])), L':', L'\\', L'\0'};
-  const UINT type = GetDriveTypeW(root);
-  return type != DRIVE_REMOTE && type != DRIVE_UNKNOWN && type != DRIVE_NO_ROOT_DIR;
-}
 
 class Upload {
 public:

@@ -30,6 +30,63 @@ std::string Repeat(const std::string& piece, std::size_t times) {
 
 }  // namespace
 
+// --- The hand-off and the login reply ---
+
+TEST(UploadHandoffSplit, FourFields) {
+  UploadHandoff h = SplitUploadHandoff("Haulbox_uploader_Manager|L100|tester|3");
+  EXPECT_TRUE(h.tagMatches);
+  EXPECT_EQ("L100", h.listCode);
+  EXPECT_EQ("tester", h.memberId);
+  EXPECT_EQ("3", h.serverNumber);
+}
+
+TEST(UploadHandoffSplit, FirstFieldMustBeTheKeywordByteForByte) {
+  for (const char* text : {"Haulbox_downloader_Manager|L1|tester|3", "haulbox_uploader_manager|L1|tester|3",
+                           "Haulbox_uploader_Manager |L1|tester|3", " Haulbox_uploader_Manager|L1|tester|3",
+                           "Haulbox_uploader_Manage|L1|tester|3", "Haulbox_uploader_Manager", ""}) {
+    EXPECT_FALSE(SplitUploadHandoff(text).tagMatches) << "[" << text << "]";
+  }
+  EXPECT_FALSE(SplitUploadHandoff(std::string("Haulbox_uploader_Manager\0|L1|t|3", 32)).tagMatches);
+}
+
+TEST(UploadHandoffSplit, MissingSeparatorMovesTextToTheNextField) {
+  UploadHandoff h = SplitUploadHandoff("Haulbox_uploader_Manager|L100|tester");
+  EXPECT_TRUE(h.tagMatches);
+  EXPECT_EQ("L100", h.listCode);
+  EXPECT_EQ("", h.memberId);
+  EXPECT_EQ("tester", h.serverNumber);
+
+  h = SplitUploadHandoff("Haulbox_uploader_Manager|");
+  EXPECT_TRUE(h.tagMatches);
+  EXPECT_EQ("", h.listCode);
+  EXPECT_EQ("", h.memberId);
+  EXPECT_EQ("", h.serverNumber);
+}
+
+TEST(UploadHandoffSplit, ServerNumberIsEverythingAfterTheThirdBar) {
+  EXPECT_EQ("1|2|3", SplitUploadHandoff("Haulbox_uploader_Manager|L|id|1|2|3").serverNumber);
+  EXPECT_EQ("", SplitUploadHandoff("Haulbox_uploader_Manager|L|id|").serverNumber);
+}
+
+TEST(UploadHandoffSplit, BarInsideDoubleByteCharacterIsNotASeparator) {
+  const std::string code = "L" + kTrailIsBar;
+  const std::string id = kTrailIsBar + "id";
+  UploadHandoff h = SplitUploadHandoff("Haulbox_uploader_Manager|" + code + "|" + id + "|7");
+  EXPECT_EQ(code, h.listCode);
+  EXPECT_EQ(id, h.memberId);
+  EXPECT_EQ("7", h.serverNumber);
+}
+
+TEST(LoginReply, MemberIdIsTheFirstField) {
+  EXPECT_EQ("tester", MemberIdFromLoginReply("tester|2048|스페셜정액제|2099123123"));
+  EXPECT_EQ("정회원", MemberIdFromLoginReply("정회원|||"));
+  EXPECT_EQ(kTrailIsBar, MemberIdFromLoginReply(kTrailIsBar + "|1|p|2"));
+  EXPECT_EQ("", MemberIdFromLoginReply("|1|p|2"));
+  // Without any "|" the field is empty, as in every reply of the service.
+  EXPECT_EQ("", MemberIdFromLoginReply("tester"));
+  EXPECT_EQ("", MemberIdFromLoginReply(""));
+}
+
 // --- The list reply's six fields ---
 
 TEST(UploadListReplySplit, SixFields) {
