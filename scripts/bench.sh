@@ -129,7 +129,99 @@ JSON
   rm -f "$root/big.bin" "$root/out/"*
 }
 
+# Waits (bounded) until the service holds all $2 bytes of $1: it may still be
+# writing what the client sent before it closed.
+wait_stored() {
+  local file=$1 size=$2
+  for _ in $(seq 100); do
+    [[ -f "$file" && $(stat -c %s "$file") -ge $size ]] && return 0
+    sleep 0.1
+  done
+}
+
+# Compares the file the service stored ($1) with its source ($2); $3 names the run.
+check_stored() {
+  wait_stored "$1" "$(stat -c %s "$2")"
+  cmp -s "$1" "$2" || echo "$3: the stored file differs from its source!"
+  rm -f "$1"
+}
+
+# A Windows path as a JSON string's contents.
+json_windows_path() { local path; path=$(windows_path "$1"); printf '%s' "${path//\\/\\\\}"; }
+
+# Peak megabytes from a result line "<name>: ..., <n> MB peak ...".
+peak_of() { sed -n 's/.*, \([0-9.]*\) MB peak.*/\1/p' <<<"$1"; }
+
+# The upload worker under Wine against the same loop in a minimal program
+# (the limit under Wine), on a 256 MiB file. Each run sends under a key of
+# its own, so neither resumes. Goal: the worker at 0.95 of the limit or better.
+bench_upload_worker() {
+  use_wine_build
+  local address=127.0.9.4 root="$scratch/upworker" size=$((256 * 1024 * 1024))
+  mkdir -p "$root/web" "$root/local"
+  head -c $size /dev/urandom >"$root/local/big.bin"
+  echo '{}' >"$root/config.json"
+  start_refservice $address "$root"
+  echo "== upload worker: 256 MiB to the reference service on loopback"
+  local file limit worker
+  file=$(windows_path "$root/local/big.bin")
+  limit=$("$HAULBOX_WINE" "$wine_build/bin/bench/bench_minimal_upload_loop.exe" $address LIMITKEY big.bin $size \
+            "$file" | tr -d '\r' || true)
+  echo "$limit"
+  check_stored "$root/uploads/LIMITKEY/big.bin" "$root/local/big.bin" "minimal upload loop"
+  worker=$("$HAULBOX_WINE" "$wine_build/bin/bench/bench_upload_worker.exe" $address WORKERKEY big.bin $size \
+            "$file" | tr -d '\r' || true)
+  echo "$worker"
+  check_stored "$root/uploads/WORKERKEY/big.bin" "$root/local/big.bin" "upload worker"
+  awk -v w="$(rate_of "$worker")" -v l="$(rate_of "$limit")" \
+    'BEGIN { if (l > 0) printf "worker / limit: %.2f (goal 0.95 or better)\n", w / l }'
+  kill -TERM "$refservice_pid"; wait "$refservice_pid" || true
+  rm -rf "$root/local" "$root/uploads"
+}
+
+# The whole uploader window on one 256 MiB file (hand-off to completion)
+# beside the lone worker in the same run, and the window once more on a
+# 64 MiB file to show that its peak memory does not grow with the file.
+# Goal: 0.95 of the lone worker or better; the window thread well under a
+# millisecond of CPU per progress tick.
+bench_upload_window() {
+  use_wine_build
+  local address=127.0.9.5 root="$scratch/upwindow" size=$((256 * 1024 * 1024)) small=$((64 * 1024 * 1024))
+  mkdir -p "$root/web" "$root/local"
+  head -c $size /dev/urandom >"$root/local/big.bin"
+  head -c $small /dev/urandom >"$root/local/small.bin"
+  cat >"$root/config.json" <<JSON
+{ "members": [ { "id": "bench", "megabytes": 4096, "plan": "스페셜정액제", "expiry": 2099123123 } ],
+  "upload_jobs": [
+    { "list_code": "UPSMALL", "files": [ { "path": "$(json_windows_path "$root/local/small.bin")",
+                                          "size": $small, "key": "WINDOWSMALL", "name": "small.bin" } ] },
+    { "list_code": "UPBIG", "files": [ { "path": "$(json_windows_path "$root/local/big.bin")",
+                                        "size": $size, "key": "WINDOWBIG", "name": "big.bin" } ] } ] }
+JSON
+  start_refservice $address "$root"
+  echo "== uploader window: 256 MiB from hand-off to completion"
+  local worker window window_small
+  window_small=$(cd "$wine_build/bin" && "$HAULBOX_WINE" bench/bench_upload_window.exe $address UPSMALL $small \
+                   | tr -d '\r' || true)
+  sed 's/^/64 MiB file: /' <<<"$window_small"
+  check_stored "$root/uploads/WINDOWSMALL/small.bin" "$root/local/small.bin" "uploader window (64 MiB)"
+  worker=$("$HAULBOX_WINE" "$wine_build/bin/bench/bench_upload_worker.exe" $address WORKERKEY big.bin $size \
+            "$(windows_path "$root/local/big.bin")" | tr -d '\r' || true)
+  echo "$worker"
+  check_stored "$root/uploads/WORKERKEY/big.bin" "$root/local/big.bin" "upload worker"
+  window=$(cd "$wine_build/bin" && "$HAULBOX_WINE" bench/bench_upload_window.exe $address UPBIG $size \
+             | tr -d '\r' || true)
+  echo "$window"
+  check_stored "$root/uploads/WINDOWBIG/big.bin" "$root/local/big.bin" "uploader window"
+  awk -v w="$(rate_of "$(head -n1 <<<"$window")")" -v l="$(rate_of "$worker")" \
+    'BEGIN { if (l > 0) printf "window / lone worker: %.2f (goal 0.95 or better)\n", w / l }'
+  echo "window peak memory: $(peak_of "$(head -n1 <<<"$window_small")") MB with 64 MiB," \
+       "$(peak_of "$(head -n1 <<<"$window")") MB with 256 MiB (goal: flat)"
+  kill -TERM "$refservice_pid"; wait "$refservice_pid" || true
+  rm -rf "$root/local" "$root/uploads"
+}
+
 # BENCH="download_worker ..." runs only the named sections.
-for section in ${BENCH:-refservice_download download_worker download_window}; do
+for section in ${BENCH:-refservice_download download_worker download_window upload_worker upload_window}; do
   "bench_$section"
 done
