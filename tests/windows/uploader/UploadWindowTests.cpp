@@ -140,6 +140,8 @@ protected:
     WriteLocal("한글파일.txt", RandomBytes(5000, 2));
     WriteLocal("empty.bin", "");
     WriteLocal("c.bin", RandomBytes(3145728, 3));
+    // More than the connection's buffers hold: a send waits while the service does not read.
+    WriteLocal("big.bin", RandomBytes(25165824, 4));
     DeleteFileW(W(std::string(kLocalFolder) + "missing.bin").c_str());
   }
 
@@ -244,7 +246,7 @@ TEST_F(UploadWindowTest, ListCommandsAreBlockedWhileUploadingAndStopAndStartResu
   runner.Click(IDC_UP_START_STOP);
   ASSERT_TRUE(WaitForBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료", 60000));
   EXPECT_EQ(2, UploadRequests("KS1"));
-  EXPECT_TRUE(harness::SameBytes(Local("c.bin"), Stored("KS1", "s1.bin")));
+  EXPECT_TRUE(harness::SameBytes(Local("big.bin"), Stored("KS1", "s1.bin")));
 }
 
 // A start given while the stopped worker is still ending waits for it: never
