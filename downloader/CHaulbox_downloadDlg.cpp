@@ -20,18 +20,19 @@ namespace {
 
 const char kErrorCaption[] = "다운로더 (오류)";
 const char kNoticeCaption[] = "다운로더";
-const char kTrayTip[] = "다운로더";
 const COLORREF kStatusCellColour = RGB(250, 252, 228);
 const COLORREF kFolderCellColour = RGB(242, 242, 242);
-// Labels are painted over the skin: a run of spaces clears the old text first.
-const int kLabelBlankLength = 80;
 
-// Every skin button but start/stop, in the order of skinButtons_.
+// Every skin button but start/stop.
 const int kSkinButtonIds[] = {
     IDC_DOWN_HIDE,         IDC_DOWN_MINIMIZE,    IDC_DOWN_CLOSE,           IDC_DOWN_MOVE_TOP,
     IDC_DOWN_MOVE_UP,      IDC_DOWN_MOVE_DOWN,   IDC_DOWN_MOVE_BOTTOM,     IDC_DOWN_SETTINGS,
     IDC_DOWN_DELETE_SELECTED, IDC_DOWN_REMOVE_COMPLETED, IDC_DOWN_EXIT,    IDC_DOWN_OPEN_FOLDER,
     IDC_DOWN_HOMEPAGE,     IDC_DOWN_OPEN_FILE,   0};
+
+const CTransferWindow::Setup kWindowSetup = {
+    SkinWindow::DownloaderMain, IDC_DOWN_START_STOP, kSkinButtonIds, IDC_DOWN_FILE_PROGRESS, IDC_DOWN_TOTAL_PROGRESS,
+    IDR_MAINFRAME,              IDI_TRAY,            IDR_TRAY_MENU,  "다운로더"};
 
 std::string WithBackslash(const std::string& folder) {
   if (!folder.empty() && folder.back() == '\\') return folder;
@@ -41,10 +42,9 @@ std::string WithBackslash(const std::string& folder) {
 }  // namespace
 
 CHaulbox_downloadDlg::CHaulbox_downloadDlg()
-    : CSkinDialog(IDD_HAULBOX_DOWN_DIALOG),
+    : CTransferWindow(IDD_HAULBOX_DOWN_DIALOG, kWindowSetup),
       job_(jobState_, *this),
-      userButton_([this] { OpenSettingsDialog(); }),
-      shutdown_(&SystemShutdown::Platform()) {}
+      userButton_([this] { OpenSettingsDialog(); }) {}
 
 // A worker that does not end in time keeps the job state it shares alive.
 CHaulbox_downloadDlg::~CHaulbox_downloadDlg() { StopWorker(2000); }
@@ -86,17 +86,15 @@ const MessageTable& CHaulbox_downloadDlg::Table() {
       messages::Command(ID_TRAY_SETTINGS, &D::TraySettings),
       messages::Command(ID_TRAY_EXIT, &D::ExitClicked),
       messages::Notify(IDC_DOWN_LIST, NM_DBLCLK, &D::ListDoubleClicked),
-      messages::Registered(L"Pell_tray_icons", &D::TrayCallback),
-      messages::Registered(L"TaskbarCreated", &D::TaskbarCreated),
   };
-  static const MessageTable table(entries, &CSkinDialog::Table());
+  static const MessageTable table(entries, &CTransferWindow::Table());
   return table;
 }
 
 BOOL CHaulbox_downloadDlg::OnInitDialog() {
   RemoveCaption();
   list_.Attach(Hwnd(), IDC_DOWN_LIST);
-  ApplySkin();
+  LoadSkinButtons();
   LoadBackground("images/download_bg.bmp", /*topmost=*/true);
   SetStaticCellColour(IDC_DOWN_FILE_TEXT, kStatusCellColour);
   SetStaticCellColour(IDC_DOWN_SPEED, kStatusCellColour);
@@ -112,40 +110,16 @@ BOOL CHaulbox_downloadDlg::OnInitDialog() {
   shutdownAfterBox_.Attach(Hwnd(), IDC_DOWN_SHUTDOWN_AFTER);
   ReadSettings();
   AdmitCopyDataThroughFilter();
-  SetIcons();
+  SetWindowIcons();
   readyFlag_ = 1;
   jobState_.Reset();
   SetRunning(false);
   job_.Member() = MemberFields();
   if (Application* app = Application::Current()) app->SetMainWindow(Hwnd());
-  AnnounceReady();
+  AnnounceReady(kHandoffTagDownloader, kDownloaderReadyText);
   AddTrayIcon();
   return TRUE;
 }
-
-void CHaulbox_downloadDlg::ApplySkin() {
-  startStopButton_.Attach(Hwnd(), IDC_DOWN_START_STOP);
-  if (const SkinRow* row = FindSkin(SkinWindow::DownloaderMain, IDC_DOWN_START_STOP)) startStopButton_.LoadSkin(*row);
-  for (int i = 0; kSkinButtonIds[i] != 0; ++i) {
-    CButtontoImage& button = skinButtons_[i];
-    if (!button.Attach(Hwnd(), kSkinButtonIds[i])) continue;
-    if (const SkinRow* row = FindSkin(SkinWindow::DownloaderMain, kSkinButtonIds[i])) button.LoadSkin(*row);
-  }
-}
-
-void CHaulbox_downloadDlg::CreateProgressBars() {
-  fileBar_.CreateOver(Hwnd(), 0, IDC_DOWN_FILE_PROGRESS);
-  totalBar_.CreateOver(Hwnd(), 0, IDC_DOWN_TOTAL_PROGRESS);
-  fileBar_.SetRange(0, 1000);
-  totalBar_.SetRange(0, 1000);
-}
-
-void CHaulbox_downloadDlg::AddTrayIcon() {
-  tray_ = std::make_unique<CTrayicon>(Hwnd(), CTrayicon::kIconId, IDI_TRAY);
-  tray_->AddIcon(kTrayTip);
-}
-
-void CHaulbox_downloadDlg::DeleteTrayIcon() { tray_.reset(); }
 
 void CHaulbox_downloadDlg::OnCancel() { ShowWindow(Hwnd(), SW_HIDE); }
 
@@ -153,41 +127,6 @@ void CHaulbox_downloadDlg::ReadSettings() {
   jobState_.existingFileRule = settings::ReadInt("DOWN_File_over");
   exitAfterBox_.SetCheck(settings::ReadInt("DOWN_Program_end") != 0 ? BST_CHECKED : BST_UNCHECKED);
   shutdownAfterBox_.SetCheck(settings::ReadInt("DOWN_System_end") != 0 ? BST_CHECKED : BST_UNCHECKED);
-}
-
-// The launcher window runs in the browser, possibly at a lower integrity
-// level: WM_COPYDATA from it must be let through the message filter.
-void CHaulbox_downloadDlg::AdmitCopyDataThroughFilter() {
-  OSVERSIONINFOW version{};
-  version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExW(&version)) return;
-#pragma GCC diagnostic pop
-  if (version.dwPlatformId != VER_PLATFORM_WIN32_NT || version.dwMajorVersion <= 5) return;
-  using FilterFunction = BOOL(WINAPI*)(UINT, DWORD);
-  HMODULE user32 = GetModuleHandleW(L"USER32.DLL");
-  auto filter = user32 ? reinterpret_cast<FilterFunction>(
-                             reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))
-                       : nullptr;
-  if (filter) filter(WM_COPYDATA, 1 /* MSGFLT_ADD */);
-}
-
-void CHaulbox_downloadDlg::SetIcons() {
-  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-  if (!icon) return;
-  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-}
-
-void CHaulbox_downloadDlg::AnnounceReady() {
-  HWND launcher = FindWindowW(kLauncherWindowClass, nullptr);
-  if (!launcher) return;
-  COPYDATASTRUCT data{};
-  data.dwData = kHandoffTagDownloader;
-  data.cbData = static_cast<DWORD>(std::strlen(kDownloaderReadyText) + 1);
-  data.lpData = const_cast<char*>(kDownloaderReadyText);
-  SendMessageW(launcher, WM_COPYDATA, reinterpret_cast<WPARAM>(Hwnd()), reinterpret_cast<LPARAM>(&data));
 }
 
 bool CHaulbox_downloadDlg::ReceiveHandoff(HWND, const COPYDATASTRUCT& data) {
@@ -248,21 +187,12 @@ void CHaulbox_downloadDlg::OpenWebHost() { ShellOpen("iexplore", WebHostUrl("/")
 
 // ---- Labels, captions and totals -------------------------------------------
 
-void CHaulbox_downloadDlg::SetLabel(int id, const std::string& text) {
-  SetItemText(id, std::string(kLabelBlankLength, ' '));
-  SetItemText(id, text);
-}
-
 void CHaulbox_downloadDlg::SetRowState(int row, const char* text) {
   if (row < 0 || row >= list_.GetItemCount()) return;
   // The progress timer sets the running row's state on every tick; an
   // unchanged text would only repaint the row.
   if (list_.GetItemText(row, CFileList<DownloadEntry>::kStateColumn) == text) return;
   list_.SetItemText(row, CFileList<DownloadEntry>::kStateColumn, text);
-}
-
-void CHaulbox_downloadDlg::RepaintStartStop() {
-  if (startStopButton_.Hwnd()) InvalidateRect(startStopButton_.Hwnd(), nullptr, FALSE);
 }
 
 void CHaulbox_downloadDlg::ShowCursorFile() {
@@ -278,27 +208,11 @@ void CHaulbox_downloadDlg::ShowCursorFile() {
 }
 
 void CHaulbox_downloadDlg::ShowOverallProgress(std::int64_t done, bool reset) {
-  const std::int64_t total = TotalBytes();
-  totalBar_.m_caption = ProgressCaption(done, total);
-  const auto position = static_cast<std::uint32_t>(ProgressPosition(done, total));
-  if (reset) {
-    totalBar_.SetPos(1);
-    totalBar_.SetPos(0);
-  }
-  totalBar_.SetPos(position);
-  if (!reset) totalBar_.Invalidate();  // the caption may change while the position does not
+  ShowBarProgress(TotalBar(), done, TotalBytes(), reset);
 }
 
 void CHaulbox_downloadDlg::ShowFileProgress(std::int64_t received, std::int64_t size, bool reset) {
-  fileBar_.m_caption = ProgressCaption(received, size);
-  const auto position = static_cast<std::uint32_t>(ProgressPosition(received, size));
-  if (reset) {
-    fileBar_.SetRange(0, 1000);
-    fileBar_.SetPos(1);
-    fileBar_.SetPos(0);
-  }
-  fileBar_.SetPos(position);
-  if (!reset) fileBar_.Invalidate();
+  ShowBarProgress(FileBar(), received, size, reset);
 }
 
 transfer_rules::Facts CHaulbox_downloadDlg::Facts() const {
@@ -326,13 +240,13 @@ void CHaulbox_downloadDlg::RecomputeTotals() {
       break;
     }
   }
-  fileBar_.SetRange(0, 1000);
-  totalBar_.SetRange(0, 1000);
+  FileBar().SetRange(0, 1000);
+  TotalBar().SetRange(0, 1000);
   SetLabel(IDC_DOWN_TIME_LEFT, "00:00:00");
   ShowOverallProgress(transfer_rules::CompletedBytes(facts), true);
-  fileBar_.m_caption = "0/100%(0/0 Byte)";
-  fileBar_.SetPos(0);
-  fileBar_.Invalidate();
+  FileBar().m_caption = "0/100%(0/0 Byte)";
+  FileBar().SetPos(0);
+  FileBar().Invalidate();
   ShowCursorFile();
   SetLabel(IDC_DOWN_SPEED, "-");
 }
@@ -340,14 +254,14 @@ void CHaulbox_downloadDlg::RecomputeTotals() {
 void CHaulbox_downloadDlg::RefreshTotals() {
   const transfer_rules::Facts facts = Facts();
   jobState_.entryCount = static_cast<int>(facts.size());
-  totalBar_.SetRange(0, 1000);
+  TotalBar().SetRange(0, 1000);
   if (!facts.empty()) {
     ShowOverallProgress(transfer_rules::CompletedBytes(facts), true);
     return;
   }
-  totalBar_.m_caption = "0%/100%(0/0 Byte)";
-  totalBar_.SetPos(0);
-  totalBar_.Invalidate();
+  TotalBar().m_caption = "0%/100%(0/0 Byte)";
+  TotalBar().SetPos(0);
+  TotalBar().Invalidate();
   SetLabel(IDC_DOWN_TIME_LEFT, "00:00:00");
 }
 
@@ -486,18 +400,6 @@ void CHaulbox_downloadDlg::TraySettings() {
   SettingsClicked();
 }
 
-bool CHaulbox_downloadDlg::TrayCallback(WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  result = tray_ ? tray_->HandleCallback(wParam, lParam, IDR_TRAY_MENU) : 0;
-  return true;
-}
-
-// Explorer was restarted: its notification area has forgotten the icon.
-bool CHaulbox_downloadDlg::TaskbarCreated(WPARAM, LPARAM, LRESULT& result) {
-  if (tray_) tray_->AddIcon(kTrayTip);
-  result = 0;
-  return true;
-}
-
 // ---- Completion and exit -----------------------------------------------------
 
 void CHaulbox_downloadDlg::RunCompletionActions() {
@@ -508,9 +410,7 @@ void CHaulbox_downloadDlg::RunCompletionActions() {
   for (int index : pass.waitAgain) jobState_.entries[index].state = kEntryWaiting;
   jobState_.transferCursor = pass.cursor;
   if (settings::ReadInt("DOWN_System_end") != 0) {
-    DeleteTrayIcon();
-    shutdown_->EnablePrivilege(L"SeShutdownPrivilege");
-    shutdown_->InitiateShutdown(nullptr, 0, FALSE, FALSE);
+    ShutDownComputer();
     return;
   }
   if (settings::ReadInt("DOWN_Program_end") == 1) {

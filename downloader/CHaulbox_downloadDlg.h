@@ -8,12 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "CButtontoImage.h"
 #include "CFileList.h"
-#include "CPic_Progress.h"
-#include "CSkinDialog.h"
-#include "CTray_menus.h"
-#include "CTrayicon.h"
+#include "CTransferWindow.h"
 #include "CUser_button.h"
 #include "CheckBox.h"
 #include "DownloadJob.h"
@@ -21,10 +17,9 @@
 #include "DownloadWorker.h"
 #include "Handoff.h"
 #include "SpeedSmoother.h"
-#include "SystemShutdown.h"
 #include "TransferListRules.h"
 
-class CHaulbox_downloadDlg : public CSkinDialog, private DownloadJobHost {
+class CHaulbox_downloadDlg : public CTransferWindow, private DownloadJobHost {
 public:
   static constexpr UINT_PTR kProgressTimer = 1;
   static constexpr UINT_PTR kRetryTimer = 104;
@@ -37,20 +32,15 @@ public:
   const MessageTable& Messages() const override { return Table(); }
 
   bool IsReady() const { return readyFlag_ != 0; }
-  bool IsRunning() override { return startStopButton_.m_alternate != 0; }
+  bool IsRunning() override { return CTransferWindow::IsRunning(); }
   DownloadJobState& JobState() { return jobState_; }
   DownloadJob& Job() { return job_; }
   CFileList<DownloadEntry>& List() { return list_; }
-  CPic_Progress& FileBar() { return fileBar_; }
-  CPic_Progress& TotalBar() { return totalBar_; }
   // Derived from the entries whenever asked, so no order of completions,
   // removals and hand-offs can count a file twice.
   std::int64_t TotalBytes() const { return transfer_rules::TotalBytes(Facts()); }
   std::int64_t DoneBytes() const { return transfer_rules::CompletedBytes(Facts()); }
   int RetryCount() const { return retryCount_; }
-  bool HasTrayIcon() const { return tray_ != nullptr; }
-  // Replaces the platform's shutdown (tests).
-  void SetSystemShutdown(SystemShutdown& shutdown) { shutdown_ = &shutdown; }
 
   // Re-reads the settings the window keeps: the existing-file rule and the
   // two completion check boxes.
@@ -95,22 +85,12 @@ protected:
 private:
   bool ReceiveHandoff(HWND sender, const COPYDATASTRUCT& data);
   void ProcessJob(const std::string& handoffText);
-  void AdmitCopyDataThroughFilter();
-  void SetIcons();
-  void AnnounceReady();
   void CreateListColumns();
-  void ApplySkin();
-  void CreateProgressBars();
-  void AddTrayIcon();
-  void DeleteTrayIcon();
 
   // Labels and captions.
-  void SetLabel(int id, const std::string& text);
   void ShowCursorFile();
   void ShowOverallProgress(std::int64_t done, bool reset);
   void SetRowState(int row, const char* text);
-  void RepaintStartStop();
-  void SetRunning(bool running) { startStopButton_.m_alternate = running ? 1 : 0; }
 
   // The used entries as the transfer list rules see them.
   transfer_rules::Facts Facts() const;
@@ -139,8 +119,6 @@ private:
   void TrayShowWindow();
   void TraySettings();
   bool ListDoubleClicked(const NMHDR& header, LRESULT& result);
-  bool TrayCallback(WPARAM wParam, LPARAM lParam, LRESULT& result);
-  bool TaskbarCreated(WPARAM wParam, LPARAM lParam, LRESULT& result);
   void OpenEntryFile(int index);
   void OpenSettingsDialog();
   CUser_button<DownloadEntry>& UserButton();
@@ -205,14 +183,6 @@ private:
   DownloadJob job_;
   DownloadWorkers workers_;
   CUser_button<DownloadEntry> userButton_;
-  CTray_menus trayMenus_;
-  std::unique_ptr<CTrayicon> tray_;
-  SystemShutdown* shutdown_;
-
-  CPic_Progress fileBar_;
-  CPic_Progress totalBar_;
-  CButtontoImage startStopButton_;  // its alternate face flag is the running flag
-  CButtontoImage skinButtons_[15];
   CheckBox exitAfterBox_;
   CheckBox shutdownAfterBox_;
 };

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "Application.h"
 #include "Formatting.h"
@@ -21,16 +20,17 @@ namespace {
 
 const char kErrorCaption[] = "업로더 (오류)";
 const char kNoticeCaption[] = "업로더";
-const char kTrayTip[] = "업로더";
 const COLORREF kStatusCellColour = RGB(239, 201, 222);
-// Labels are painted over the skin: a run of spaces clears the old text first.
-const int kLabelBlankLength = 80;
 
-// Every skin button but start/stop, in the order of skinButtons_.
+// Every skin button but start/stop.
 const int kSkinButtonIds[] = {
     IDC_UP_HIDE,      IDC_UP_MINIMIZE,        IDC_UP_CLOSE,            IDC_UP_MOVE_TOP,
     IDC_UP_MOVE_UP,   IDC_UP_MOVE_DOWN,       IDC_UP_MOVE_BOTTOM,      IDC_UP_SETTINGS,
     IDC_UP_HOMEPAGE,  IDC_UP_DELETE_SELECTED, IDC_UP_DELETE_COMPLETED, 0};
+
+const CTransferWindow::Setup kWindowSetup = {
+    SkinWindow::UploaderMain, IDC_UP_START_STOP, kSkinButtonIds, IDC_UP_FILE_PROGRESS, IDC_UP_TOTAL_PROGRESS,
+    IDR_MAINFRAME,            IDI_TRAY,          IDR_TRAY_MENU,  "업로더"};
 
 std::string TextAfterLastBackslash(const std::string& path) {
   return path.substr(upload_text::FolderOf(path).size());
@@ -46,10 +46,9 @@ std::int64_t SizeOnDisk(const std::string& path) {
 }  // namespace
 
 CPellmark_uploadDlg::CPellmark_uploadDlg()
-    : CSkinDialog(IDD_HAULBOX_UPLOAD_DIALOG),
+    : CTransferWindow(IDD_HAULBOX_UPLOAD_DIALOG, kWindowSetup),
       job_(jobState_, *this),
-      userButton_([this] { OpenSettingsDialog(); }),
-      shutdown_(&SystemShutdown::Platform()) {}
+      userButton_([this] { OpenSettingsDialog(); }) {}
 
 // A worker that does not end in time keeps the job state it shares alive.
 CPellmark_uploadDlg::~CPellmark_uploadDlg() { StopWorker(2000); }
@@ -87,17 +86,15 @@ const MessageTable& CPellmark_uploadDlg::Table() {
       messages::Command(ID_TRAY_SHOW_WINDOW, &D::TrayShowWindow),
       messages::Command(ID_TRAY_SETTINGS, &D::TraySettings),
       messages::Command(ID_TRAY_EXIT, &D::ExitClicked),
-      messages::Registered(L"Pell_tray_icons", &D::TrayCallback),
-      messages::Registered(L"TaskbarCreated", &D::TaskbarCreated),
   };
-  static const MessageTable table(entries, &CSkinDialog::Table());
+  static const MessageTable table(entries, &CTransferWindow::Table());
   return table;
 }
 
 BOOL CPellmark_uploadDlg::OnInitDialog() {
   RemoveCaption();
   list_.Attach(Hwnd(), IDC_UP_LIST);
-  ApplySkin();
+  LoadSkinButtons();
   LoadBackground("images/upload_bg.bmp", /*topmost=*/true);
   SetStaticCellColour(IDC_UP_FILE_TEXT, kStatusCellColour);
   SetStaticCellColour(IDC_UP_SPEED, kStatusCellColour);
@@ -107,79 +104,20 @@ BOOL CPellmark_uploadDlg::OnInitDialog() {
   shutdownAfterBox_.Attach(Hwnd(), IDC_UP_SHUTDOWN_AFTER);
   ReadCompletionBoxes();
   AdmitCopyDataThroughFilter();
-  SetIcons();
+  SetWindowIcons();
   jobState_.Reset();
   SetRunning(false);
   if (Application* app = Application::Current()) app->SetMainWindow(Hwnd());
-  AnnounceReady();
+  AnnounceReady(kHandoffTagUploader, kUploaderReadyText);
   AddTrayIcon();
   return TRUE;
 }
-
-void CPellmark_uploadDlg::ApplySkin() {
-  startStopButton_.Attach(Hwnd(), IDC_UP_START_STOP);
-  if (const SkinRow* row = FindSkin(SkinWindow::UploaderMain, IDC_UP_START_STOP)) startStopButton_.LoadSkin(*row);
-  for (int i = 0; kSkinButtonIds[i] != 0; ++i) {
-    CButtontoImage& button = skinButtons_[i];
-    if (!button.Attach(Hwnd(), kSkinButtonIds[i])) continue;
-    if (const SkinRow* row = FindSkin(SkinWindow::UploaderMain, kSkinButtonIds[i])) button.LoadSkin(*row);
-  }
-}
-
-void CPellmark_uploadDlg::CreateProgressBars() {
-  fileBar_.CreateOver(Hwnd(), 0, IDC_UP_FILE_PROGRESS);
-  totalBar_.CreateOver(Hwnd(), 0, IDC_UP_TOTAL_PROGRESS);
-  fileBar_.SetRange(0, 1000);
-  totalBar_.SetRange(0, 1000);
-}
-
-void CPellmark_uploadDlg::AddTrayIcon() {
-  tray_ = std::make_unique<CTrayicon>(Hwnd(), CTrayicon::kIconId, IDI_TRAY);
-  tray_->AddIcon(kTrayTip);
-}
-
-void CPellmark_uploadDlg::DeleteTrayIcon() { tray_.reset(); }
 
 void CPellmark_uploadDlg::OnCancel() { ShowWindow(Hwnd(), SW_HIDE); }
 
 void CPellmark_uploadDlg::ReadCompletionBoxes() {
   exitAfterBox_.SetCheck(settings::ReadInt("UP_Program_end") != 0 ? BST_CHECKED : BST_UNCHECKED);
   shutdownAfterBox_.SetCheck(settings::ReadInt("UP_System_end") != 0 ? BST_CHECKED : BST_UNCHECKED);
-}
-
-// The launcher window runs in the browser, possibly at a lower integrity
-// level: WM_COPYDATA from it must be let through the message filter.
-void CPellmark_uploadDlg::AdmitCopyDataThroughFilter() {
-  OSVERSIONINFOW version{};
-  version.dwOSVersionInfoSize = sizeof version;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  if (!GetVersionExW(&version)) return;
-#pragma GCC diagnostic pop
-  if (version.dwPlatformId != VER_PLATFORM_WIN32_NT || version.dwMajorVersion <= 5) return;
-  using FilterFunction = BOOL(WINAPI*)(UINT, DWORD);
-  HMODULE user32 = GetModuleHandleW(L"USER32.DLL");
-  auto filter = user32 ? reinterpret_cast<FilterFunction>(
-                             reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))
-                       : nullptr;
-  if (filter) filter(WM_COPYDATA, 1 /* MSGFLT_ADD */);
-}
-
-void CPellmark_uploadDlg::SetIcons() {
-  HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
-  if (!icon) return;
-  SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-  SendMessageW(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-}
-
-void CPellmark_uploadDlg::AnnounceReady() {
-  HWND launcher = FindWindowW(kLauncherWindowClass, nullptr);
-  if (!launcher) return;
-  COPYDATASTRUCT data{};
-  data.dwData = kHandoffTagUploader;
-  data.cbData = static_cast<DWORD>(std::strlen(kUploaderReadyText) + 1);
-  data.lpData = const_cast<char*>(kUploaderReadyText);
-  SendMessageW(launcher, WM_COPYDATA, reinterpret_cast<WPARAM>(Hwnd()), reinterpret_cast<LPARAM>(&data));
 }
 
 bool CPellmark_uploadDlg::ReceiveHandoff(HWND, const COPYDATASTRUCT& data) {
@@ -217,21 +155,12 @@ void CPellmark_uploadDlg::AddRow(int entryIndex) {
 
 // ---- Labels, captions and totals -------------------------------------------
 
-void CPellmark_uploadDlg::SetLabel(int id, const std::string& text) {
-  SetItemText(id, std::string(kLabelBlankLength, ' '));
-  SetItemText(id, text);
-}
-
 void CPellmark_uploadDlg::SetRowState(int row, const char* text) {
   if (row < 0 || row >= list_.GetItemCount()) return;
   // The progress timer sets the running row's state on every tick; an
   // unchanged text would only repaint the row.
   if (list_.GetItemText(row, CFileList<UploadEntry>::kStateColumn) == text) return;
   list_.SetItemText(row, CFileList<UploadEntry>::kStateColumn, text);
-}
-
-void CPellmark_uploadDlg::RepaintStartStop() {
-  if (startStopButton_.Hwnd()) InvalidateRect(startStopButton_.Hwnd(), nullptr, FALSE);
 }
 
 void CPellmark_uploadDlg::ShowCursorFile() {
@@ -244,27 +173,11 @@ void CPellmark_uploadDlg::ShowCursorFile() {
 }
 
 void CPellmark_uploadDlg::ShowOverallProgress(std::int64_t done, bool reset) {
-  const std::int64_t total = TotalBytes();
-  totalBar_.m_caption = ProgressCaption(done, total);
-  const auto position = static_cast<std::uint32_t>(ProgressPosition(done, total));
-  if (reset) {
-    totalBar_.SetPos(1);
-    totalBar_.SetPos(0);
-  }
-  totalBar_.SetPos(position);
-  if (!reset) totalBar_.Invalidate();  // the caption may change while the position does not
+  ShowBarProgress(TotalBar(), done, TotalBytes(), reset);
 }
 
 void CPellmark_uploadDlg::ShowFileProgress(std::int64_t sent, std::int64_t size, bool reset) {
-  fileBar_.m_caption = ProgressCaption(sent, size);
-  const auto position = static_cast<std::uint32_t>(ProgressPosition(sent, size));
-  if (reset) {
-    fileBar_.SetRange(0, 1000);
-    fileBar_.SetPos(1);
-    fileBar_.SetPos(0);
-  }
-  fileBar_.SetPos(position);
-  if (!reset) fileBar_.Invalidate();
+  ShowBarProgress(FileBar(), sent, size, reset);
 }
 
 transfer_rules::Facts CPellmark_uploadDlg::Facts() const {
@@ -291,13 +204,13 @@ void CPellmark_uploadDlg::RecomputeTotals() {
       break;
     }
   }
-  fileBar_.SetRange(0, 1000);
-  totalBar_.SetRange(0, 1000);
+  FileBar().SetRange(0, 1000);
+  TotalBar().SetRange(0, 1000);
   SetLabel(IDC_UP_TIME_LEFT, "00:00:00");
   ShowOverallProgress(transfer_rules::CompletedBytes(facts), true);
-  fileBar_.m_caption = "0/100%(0/0 Byte)";
-  fileBar_.SetPos(0);
-  fileBar_.Invalidate();
+  FileBar().m_caption = "0/100%(0/0 Byte)";
+  FileBar().SetPos(0);
+  FileBar().Invalidate();
   ShowCursorFile();
   SetLabel(IDC_UP_SPEED, "-");
 }
@@ -308,14 +221,14 @@ void CPellmark_uploadDlg::RecomputeTotals() {
 void CPellmark_uploadDlg::RefreshTotalsAfterDelete() {
   const transfer_rules::Facts facts = Facts();
   jobState_.entryCount = static_cast<int>(facts.size());
-  totalBar_.SetRange(0, 1000);
+  TotalBar().SetRange(0, 1000);
   if (!facts.empty()) {
     ShowOverallProgress(transfer_rules::CompletedBytes(facts), true);
     return;
   }
-  totalBar_.m_caption = "0%/100%(0/0 Byte)";
-  totalBar_.SetPos(0);
-  totalBar_.Invalidate();
+  TotalBar().m_caption = "0%/100%(0/0 Byte)";
+  TotalBar().SetPos(0);
+  TotalBar().Invalidate();
 }
 
 void CPellmark_uploadDlg::ApplyRemoval(const transfer_rules::Removal& removal) {
@@ -413,18 +326,6 @@ void CPellmark_uploadDlg::TraySettings() {
   SettingsClicked();
 }
 
-bool CPellmark_uploadDlg::TrayCallback(WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  result = tray_ ? tray_->HandleCallback(wParam, lParam, IDR_TRAY_MENU) : 0;
-  return true;
-}
-
-// Explorer was restarted: its notification area has forgotten the icon.
-bool CPellmark_uploadDlg::TaskbarCreated(WPARAM, LPARAM, LRESULT& result) {
-  if (tray_) tray_->AddIcon(kTrayTip);
-  result = 0;
-  return true;
-}
-
 // ---- Completion and exit -----------------------------------------------------
 
 void CPellmark_uploadDlg::RunCompletionActions() {
@@ -432,9 +333,7 @@ void CPellmark_uploadDlg::RunCompletionActions() {
   RepaintStartStop();
   SetWindowPos(Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   if (settings::ReadInt("UP_System_end") != 0) {
-    DeleteTrayIcon();
-    shutdown_->EnablePrivilege(L"SeShutdownPrivilege");
-    shutdown_->InitiateShutdown(nullptr, 0, FALSE, FALSE);
+    ShutDownComputer();
     return;
   }
   if (settings::ReadInt("UP_Program_end") != 0) {

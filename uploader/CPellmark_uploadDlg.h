@@ -8,22 +8,17 @@
 #include <memory>
 #include <string>
 
-#include "CButtontoImage.h"
 #include "CFileList.h"
-#include "CPic_Progress.h"
-#include "CSkinDialog.h"
-#include "CTray_menus.h"
-#include "CTrayicon.h"
+#include "CTransferWindow.h"
 #include "CUser_button.h"
 #include "CheckBox.h"
 #include "SpeedSmoother.h"
-#include "SystemShutdown.h"
 #include "TransferListRules.h"
 #include "UploadJob.h"
 #include "UploadJobState.h"
 #include "UploadWorker.h"
 
-class CPellmark_uploadDlg : public CSkinDialog, private UploadJobHost {
+class CPellmark_uploadDlg : public CTransferWindow, private UploadJobHost {
 public:
   static constexpr UINT_PTR kProgressTimer = 1;
   static constexpr UINT_PTR kRetryTimer = 104;
@@ -35,19 +30,14 @@ public:
   static const MessageTable& Table();
   const MessageTable& Messages() const override { return Table(); }
 
-  bool IsRunning() override { return startStopButton_.m_alternate != 0; }
+  bool IsRunning() override { return CTransferWindow::IsRunning(); }
   UploadJobState& JobState() { return jobState_; }
   CFileList<UploadEntry>& List() { return list_; }
-  CPic_Progress& FileBar() { return fileBar_; }
-  CPic_Progress& TotalBar() { return totalBar_; }
   // Derived from the entries whenever asked, so no order of completions,
   // removals and jobs can count a file twice.
   std::int64_t TotalBytes() const { return transfer_rules::TotalBytes(Facts()); }
   std::int64_t DoneBytes() const { return transfer_rules::CompletedBytes(Facts()); }
   int RetryCount() const { return retryCount_; }
-  bool HasTrayIcon() const { return tray_ != nullptr; }
-  // Replaces the platform's shutdown (tests).
-  void SetSystemShutdown(SystemShutdown& shutdown) { shutdown_ = &shutdown; }
 
   // The exit routine: confirmation when files are unfinished, then quit.
   // Nothing is sent to the servers.
@@ -80,23 +70,13 @@ protected:
 private:
   bool ReceiveHandoff(HWND sender, const COPYDATASTRUCT& data);
   void ReadCompletionBoxes();
-  void AdmitCopyDataThroughFilter();
-  void SetIcons();
-  void AnnounceReady();
   void CreateListColumns();
-  void ApplySkin();
-  void CreateProgressBars();
-  void AddTrayIcon();
-  void DeleteTrayIcon();
 
   // Labels and captions.
-  void SetLabel(int id, const std::string& text);
   void ShowCursorFile();
   void ShowOverallProgress(std::int64_t done, bool reset);
   void ShowFileProgress(std::int64_t sent, std::int64_t size, bool reset);
   void SetRowState(int row, const char* text);
-  void RepaintStartStop();
-  void SetRunning(bool running) { startStopButton_.m_alternate = running ? 1 : 0; }
 
   // The used entries as the transfer list rules see them.
   transfer_rules::Facts Facts() const;
@@ -122,8 +102,6 @@ private:
   void ShutdownAfterClicked();
   void TrayShowWindow();
   void TraySettings();
-  bool TrayCallback(WPARAM wParam, LPARAM lParam, LRESULT& result);
-  bool TaskbarCreated(WPARAM wParam, LPARAM lParam, LRESULT& result);
   void OpenSettingsDialog();
   CUser_button<UploadEntry>& UserButton();
 
@@ -157,14 +135,6 @@ private:
   UploadJob job_;
   UploadWorkers workers_;
   CUser_button<UploadEntry> userButton_;
-  CTray_menus trayMenus_;
-  std::unique_ptr<CTrayicon> tray_;
-  SystemShutdown* shutdown_;
-
-  CPic_Progress fileBar_;
-  CPic_Progress totalBar_;
-  CButtontoImage startStopButton_;  // its alternate face flag is the running flag
-  CButtontoImage skinButtons_[11];
   CheckBox exitAfterBox_;
   CheckBox shutdownAfterBox_;
 };
