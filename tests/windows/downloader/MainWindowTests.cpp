@@ -280,7 +280,9 @@ TEST_F(MainWindowTest, AnExistingFileIsAskedAboutAndTheAnswerApplies) {
   runner.Handoff("P1?");
   HWND prompt = harness::WaitForWindow(L"#32770", 20000, L"중복파일");
   ASSERT_NE(nullptr, prompt);
-  EXPECT_EQ(L"prompt.bin", harness::WindowText(GetDlgItem(prompt, IDC_OVER_FILE_TEXT)));
+  // The prompt is found as soon as it exists; its texts follow in its initialisation.
+  EXPECT_TRUE(WaitFor([&] { return harness::WindowText(GetDlgItem(prompt, IDC_OVER_FILE_TEXT)) == L"prompt.bin"; },
+                      5000));
   // While it asks, the window is disabled and a stop changes nothing: the answer decides.
   EXPECT_FALSE(IsWindowEnabled(runner.Hwnd()));
   runner.Click(IDC_DOWN_START_STOP);
