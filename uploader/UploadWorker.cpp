@@ -18,9 +18,9 @@ namespace {
 constexpr int kOffsetReplyLimit = 12;
 constexpr std::int64_t kChunkBytes = 2048;
 constexpr std::int64_t kSampleMicros = 200000;
-// A receive, or a wait for room to send, returns after this long to look at
-// the stop request. The stop also shuts the socket down, but under Wine that
-// wakes neither a blocked send nor a blocked receive.
+// A wait for the connection, the resume offset or room to send returns after
+// this long to look at the stop request. The stop also shuts the socket down,
+// but under Wine that wakes neither a blocked send nor a blocked receive.
 constexpr DWORD kStopCheckMs = 250;
 
 class Upload {
@@ -69,6 +69,9 @@ private:
     return true;
   }
 
+  // A connect that waits (an unreachable host, a full accept queue) looks at
+  // the stop request every kStopCheckMs: a stop must not wait for the
+  // system's connect time-out.
   bool Connect() {
     socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (socket_ == INVALID_SOCKET) {
@@ -76,17 +79,50 @@ private:
       return false;
     }
     state_.dataSocket.Publish(socket_);
-    DWORD stopCheck = kStopCheckMs;
-    setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&stopCheck), sizeof stopCheck);
     sockaddr_in server{};
     server.sin_family = AF_INET;
     server.sin_port = htons(kUploadDataPort);
     server.sin_addr.s_addr = inet_addr(dataServer_.c_str());
-    if (connect(socket_, reinterpret_cast<sockaddr*>(&server), sizeof server) == SOCKET_ERROR) {
+    if (!SetBlocking(false)) {
+      Finish(kUploadNetworkFailure);
+      return false;
+    }
+    bool connected = connect(socket_, reinterpret_cast<sockaddr*>(&server), sizeof server) != SOCKET_ERROR;
+    if (!connected && WSAGetLastError() == WSAEWOULDBLOCK) {
+      int ready = 0;
+      while ((ready = WaitWritable()) == 0 && !StopRequested()) {
+      }
+      int error = 0;
+      int length = sizeof error;
+      connected = ready > 0 &&
+                  getsockopt(socket_, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) == 0 &&
+                  error == 0;
+    }
+    if (!connected || !SetBlocking(true)) {
       Finish(StopRequested() ? kUploadStoppedByUser : kUploadNetworkFailure);
       return false;
     }
     return true;
+  }
+
+  bool SetBlocking(bool blocking) {
+    u_long nonBlocking = blocking ? 0 : 1;
+    return ioctlsocket(socket_, FIONBIO, &nonBlocking) != SOCKET_ERROR;
+  }
+
+  // Waits at most kStopCheckMs until the socket can be written to (or has
+  // failed: the next call says how): 1, 0 not yet, -1 the wait itself failed.
+  int WaitWritable() {
+    fd_set writable;
+    FD_ZERO(&writable);
+    FD_SET(socket_, &writable);
+    fd_set failed;
+    FD_ZERO(&failed);
+    FD_SET(socket_, &failed);
+    timeval wait{0, static_cast<long>(kStopCheckMs) * 1000};
+    const int ready = select(0, nullptr, &writable, &failed, &wait);
+    if (ready == SOCKET_ERROR) return -1;
+    return ready > 0 ? 1 : 0;
   }
 
   bool SendBlock(const std::string& text) {
@@ -96,9 +132,16 @@ private:
     return true;
   }
 
-  // False when the worker ends here: stopped, or the receive failed (told
-  // to the user). A closed connection reads as offset 0.
+  // False when the worker ends here: stopped, the receive failed (told to
+  // the user), or the server closed the connection before it named an
+  // offset: it holds nothing of what would be sent, so the file would be
+  // reported complete with nothing received.
   bool ReceiveResumeOffset(std::int64_t& offset) {
+    // A receive that waits past kStopCheckMs returns to look at the stop
+    // request. (A select before the receive would be the other way to wait,
+    // but under Wine a reset then reads as a plain close.)
+    DWORD stopCheck = kStopCheckMs;
+    setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&stopCheck), sizeof stopCheck);
     char reply[kOffsetReplyLimit + 1];
     int count;
     while ((count = ReceiveReply(socket_, reply, kOffsetReplyLimit)) < 0) {
@@ -107,10 +150,16 @@ private:
         return false;
       }
       if (WSAGetLastError() != WSAETIMEDOUT) {
-        ShowMessageBox(nullptr, "파일용량 수신에러.", "업로더 (오류)", MB_OK | MB_ICONERROR);
+        // No owner: the main window is top-most and would hide a box of its own.
+        ShowMessageBox(nullptr, "파일용량 수신에러.", "업로더 (오류)",
+                       MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND);
         Finish(kUploadNetworkFailure);
         return false;
       }
+    }
+    if (count == 0) {
+      Finish(kUploadNetworkFailure);
+      return false;
     }
     offset = upload_text::ResumeOffsetFromReply(std::string(reply, static_cast<std::size_t>(count)));
     return true;
@@ -120,8 +169,7 @@ private:
   // entry's `sent` counts every chunk sent whole. Returns the outcome, none
   // when the file was sent to its end.
   UploadStatusCode SendFile(std::int64_t offset) {
-    u_long nonBlocking = 1;
-    if (ioctlsocket(socket_, FIONBIO, &nonBlocking) == SOCKET_ERROR) return kUploadNetworkFailure;
+    if (!SetBlocking(false)) return kUploadNetworkFailure;
     LARGE_INTEGER frequency, sampleStart, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&sampleStart);
@@ -163,11 +211,7 @@ private:
         continue;
       }
       if (WSAGetLastError() != WSAEWOULDBLOCK || StopRequested()) return false;
-      fd_set writable;
-      FD_ZERO(&writable);
-      FD_SET(socket_, &writable);
-      timeval wait{0, static_cast<long>(kStopCheckMs) * 1000};
-      select(0, nullptr, &writable, nullptr, &wait);
+      if (WaitWritable() < 0) return false;
     }
     return true;
   }
