@@ -1,5 +1,7 @@
 #include "Formatting.h"
 
+#include <cstdint>
+
 #include <cstdio>
 #include <string>
 
@@ -72,5 +74,9 @@ std::string ProgressCaption(std::int64_t done, std::int64_t total) {
 
 int ProgressPosition(std::int64_t done, std::int64_t total) {
   if (total <= 0) return 0;
+  // Sizes come from the server: done * 1000 must not overflow.
+  if (done > INT64_MAX / 1000 || done < INT64_MIN / 1000) {
+    return static_cast<int>(static_cast<long double>(done) * 1000 / static_cast<long double>(total));
+  }
   return static_cast<int>(done * 1000 / total);
 }

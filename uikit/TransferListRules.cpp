@@ -1,5 +1,7 @@
 #include "TransferListRules.h"
 
+#include <cstdint>
+
 namespace transfer_rules {
 
 namespace {
@@ -85,16 +87,27 @@ bool HasCompleted(const Facts& entries, int cursor) {
   return entry.state == kComplete && entry.transferred == entry.size;
 }
 
+namespace {
+
+// Sizes are the server's: a negative one counts as nothing, and the sums
+// stop at the largest 64-bit value instead of overflowing.
+std::int64_t AddSize(std::int64_t sum, std::int64_t size) {
+  if (size <= 0) return sum;
+  return sum > INT64_MAX - size ? INT64_MAX : sum + size;
+}
+
+}  // namespace
+
 std::int64_t TotalBytes(const Facts& entries) {
   std::int64_t total = 0;
-  for (const EntryFacts& entry : entries) total += entry.size;
+  for (const EntryFacts& entry : entries) total = AddSize(total, entry.size);
   return total;
 }
 
 std::int64_t CompletedBytes(const Facts& entries) {
   std::int64_t completed = 0;
   for (const EntryFacts& entry : entries) {
-    if (entry.state == kComplete) completed += entry.size;
+    if (entry.state == kComplete) completed = AddSize(completed, entry.size);
   }
   return completed;
 }

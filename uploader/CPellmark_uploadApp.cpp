@@ -26,6 +26,9 @@ CPellmark_uploadApp::~CPellmark_uploadApp() {
 }
 
 bool CPellmark_uploadApp::InitInstance() {
+  // The server names the files to read: a path on a drive without its disk
+  // fails quietly instead of stopping the program on the system's box.
+  SetErrorMode(SEM_FAILCRITICALERRORS);
   RegisterDialogClassCopy(kUploaderWindowClass);
   WSADATA sockets;
   if (WSAStartup(MAKEWORD(1, 1), &sockets) != 0) {

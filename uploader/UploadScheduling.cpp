@@ -56,6 +56,7 @@ void CPellmark_uploadDlg::StartNextUpload() {
   if (!workers_.Start(sharedJobState_)) {
     entry->state = previousState;
     SetRunning(false);
+    RepaintStartStop();
     return;
   }
   SetRunning(true);
@@ -113,6 +114,13 @@ void CPellmark_uploadDlg::UpdateSpeedAndTimeLeft(std::int64_t sent, std::int64_t
 
 // The worker has ended and was removed on an earlier tick.
 void CPellmark_uploadDlg::ActOnEndedWorker() {
+  const UploadEntry* entry = jobState_.CursorEntry();
+  // A worker whose thread failed ends without an outcome and leaves its
+  // entry in progress: that is a failed upload too, or uploading would stay
+  // switched on with nothing running.
+  if (jobState_.uploadStatus == kUploadStatusNone && entry && entry->state == kUploadSending) {
+    jobState_.uploadStatus = kUploadNetworkFailure;
+  }
   if (jobState_.uploadStatus == kUploadNetworkFailure) {
     RetryAfterNetworkFailure();
   } else if (jobState_.uploadStatus == kUploadFileUnreadable) {
@@ -122,11 +130,14 @@ void CPellmark_uploadDlg::ActOnEndedWorker() {
 }
 
 // Retries are counted over the program's life; a completed file does not
-// give them back.
+// give them back. A file the user stopped after its worker had already
+// failed stays stopped: the retry would start it again.
 void CPellmark_uploadDlg::RetryAfterNetworkFailure() {
   SetRunning(false);
   RepaintStartStop();
   jobState_.uploadStatus = kUploadStatusNone;
+  const UploadEntry* entry = jobState_.CursorEntry();
+  if (entry && entry->state == kUploadStopped) return;
   if (retryCount_ < kRetryLimit) {
     ++retryCount_;
     StartTimer(kRetryTimer, kRetryDelayMs);

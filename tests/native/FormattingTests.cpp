@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "Formatting.h"
 
 TEST(FormatSize, UnitFollowsDecimalDigitCount) {
@@ -56,4 +58,7 @@ TEST(ProgressPosition, ScalesToThousand) {
   EXPECT_EQ(0, ProgressPosition(10, 0));
   EXPECT_EQ(500, ProgressPosition(500, 1000));
   EXPECT_EQ(1000, ProgressPosition(4LL << 30, 4LL << 30));
+  // Sizes from the server may be as large as a 64-bit number holds.
+  EXPECT_EQ(1000, ProgressPosition(INT64_MAX, INT64_MAX));
+  EXPECT_EQ(500, ProgressPosition(INT64_MAX / 2 + 1, INT64_MAX));
 }

@@ -2,6 +2,8 @@
 // on their entries, the next entry, network failures and the byte totals.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <vector>
 
 #include "RowReorder.h"
@@ -142,3 +144,12 @@ TEST(ChosenEntry, SelectionThenCursorWhileSomethingIsPendingElseTheFirst) {
 }
 
 }  // namespace
+
+// Sizes are the server's word: huge ones saturate instead of overflowing,
+// negative ones count as nothing.
+TEST(Totals, ServerSizesNeitherOverflowNorSubtract) {
+  Facts entries{Entry(kComplete, INT64_MAX, INT64_MAX), Entry(kComplete, 3000, 3000), Entry(kWaiting, -500, 0)};
+  EXPECT_EQ(INT64_MAX, TotalBytes(entries));
+  EXPECT_EQ(INT64_MAX, CompletedBytes(entries));
+  EXPECT_EQ(0, TotalBytes(Facts{Entry(kWaiting, -500, 0)}));
+}

@@ -37,7 +37,9 @@ constexpr TransferProgram kDownloader{L"Haulbox_DOWN.exe", kDownloaderWindowClas
 constexpr TransferProgram kUploader{L"Haulbox_UPLOAD.exe", kUploaderWindowClass, kHandoffTagUploader,
                                     kUploaderReadyText, sizeof kUploaderReadyText, kUploaderHandoffTag};
 
-// The three hand-off fields, joined by "|".
+// The program this run hands its job to, and the three hand-off fields
+// joined by "|".
+const TransferProgram* g_target = &kDownloader;
 std::string g_fields;
 bool g_delivered = false;
 
@@ -64,14 +66,13 @@ bool IsReadyMessage(const COPYDATASTRUCT& data, const TransferProgram& program) 
 LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COPYDATA) {
     const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    // Answer after the ready message has returned, as the launcher does
-    // from its own message loop.
-    if (IsReadyMessage(data, kDownloader)) PostMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(&kDownloader));
-    if (IsReadyMessage(data, kUploader)) PostMessageW(window, WM_APP, 0, reinterpret_cast<LPARAM>(&kUploader));
+    // Only the program this run started is answered, after its ready
+    // message has returned, as the launcher does from its own message loop.
+    if (IsReadyMessage(data, *g_target)) PostMessageW(window, WM_APP, 0, 0);
     return TRUE;
   }
   if (message == WM_APP) {
-    g_delivered = SendHandoff(*reinterpret_cast<const TransferProgram*>(lParam), window);
+    g_delivered = SendHandoff(*g_target, window);
     PostQuitMessage(0);
     return 0;
   }
@@ -117,7 +118,6 @@ int LaunchAndHandOff(const std::wstring& program, DWORD waitMs) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  const TransferProgram* target = &kDownloader;
   std::wstring program;
   bool sendOnly = false;
   DWORD waitMs = 60000;
@@ -125,7 +125,7 @@ int wmain(int argc, wchar_t** argv) {
   for (; first < argc && std::wcsncmp(argv[first], L"--", 2) == 0; ++first) {
     std::wstring option = argv[first];
     if (option == L"--upload") {
-      target = &kUploader;
+      g_target = &kUploader;
     } else if (option == L"--send") {
       sendOnly = true;
     } else if (option == L"--program" && first + 1 < argc) {
@@ -137,8 +137,8 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (argc - first != 3) return 1;
-  if (program.empty()) program = OwnFolder() + target->fileName;
+  if (program.empty()) program = OwnFolder() + g_target->fileName;
   g_fields = Narrow(argv[first]) + "|" + Narrow(argv[first + 1]) + "|" + Narrow(argv[first + 2]);
-  if (sendOnly) return SendHandoff(*target, nullptr) ? 0 : 1;
+  if (sendOnly) return SendHandoff(*g_target, nullptr) ? 0 : 1;
   return LaunchAndHandOff(program, waitMs);
 }

@@ -215,6 +215,26 @@ TEST_F(UploadWindowTest, TheFourthNetworkFailureStopsWithTheMessageAndTheNextSta
   EXPECT_EQ(1, CountLogLines(kServer, {"\"upload\"", "\"request\"", "\"key\":\"KD2\"", "\"offset\":200000"}));
 }
 
+// The user stops after the worker has failed but before the window has acted
+// on it: the file stays stopped, no retry starts it again behind the user's back.
+TEST_F(UploadWindowTest, AStopAfterTheWorkerFailedIsNotUndoneByTheRetry) {
+  BoxWatcher boxes;
+  Runner runner;
+  runner.Handoff("LF");  // the service refuses the data connection
+  ASSERT_TRUE(runner.Running());
+  const int retries = runner.Read<int>([&] { return runner.Window().RetryCount(); });
+  runner.Ui([&] {
+    // On the window's thread no progress tick comes in between.
+    for (int i = 0; i < 400 && runner.Window().HasWorker(); ++i) Sleep(25);
+    runner.Window().ToggleUpload();  // stop
+  });
+  Sleep(2500);
+  EXPECT_FALSE(runner.Running());
+  EXPECT_EQ(retries, runner.Read<int>([&] { return runner.Window().RetryCount(); }));
+  EXPECT_EQ(kUploadStopped, runner.EntryState(0));
+  EXPECT_EQ(1, CountLogLines(kServer, {"\"upload\"", "\"fault\":\"refuse\""}));
+}
+
 TEST_F(UploadWindowTest, ListCommandsAreBlockedWhileUploadingAndStopAndStartResumeTheSameEntry) {
   BoxWatcher boxes;
   Runner runner;
