@@ -71,6 +71,12 @@ public:
     });
     for (int i = 0; i < 400 && !window_->Hwnd() && !ended_; ++i) Sleep(50);
     hwnd_ = window_->Hwnd();
+    // The dialog's loop shows the window once more when its queue first runs
+    // empty: a test that hides it before then would see it shown again.
+    if (hwnd_) {
+      harness::WaitForPostedMessages(hwnd_, 10000);
+      Sleep(200);
+    }
   }
   ~MainWindowRunner() {
     if (!ended_) PostMessageW(hwnd_, kCloseWindow, 0, 0);
