@@ -12,8 +12,11 @@ bool IsDeviceName(const std::string& component) {
   for (const char* device : kDevices) {
     if (base == device) return true;
   }
-  const bool numbered = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0);
-  return numbered && base[3] >= '0' && base[3] <= '9';
+  if (base.size() < 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0)) return false;
+  const std::string number = base.substr(3);
+  if (number.size() == 1) return number[0] >= '0' && number[0] <= '9';
+  // Windows also reserves the superscript digits: "COM¹", "LPT³" (CP949 A9F6 to A9F8).
+  return number == "\xA9\xF6" || number == "\xA9\xF7" || number == "\xA9\xF8";
 }
 
 bool IsOnlyDotsAndSpaces(const std::string& component) {

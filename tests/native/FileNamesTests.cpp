@@ -6,10 +6,11 @@ using namespace file_names;
 
 TEST(DeviceNames, DeviceIsNamedByTheTextBeforeTheFirstDotInAnyCase) {
   for (const char* name : {"NUL", "nul", "con.txt", "Aux.tar.gz", "PRN", "COM1", "lpt9.log", "NUL  .x", "CONIN$",
-                           "conout$", "CLOCK$"}) {
+                           "conout$", "CLOCK$", "COM\xA9\xF6", "lpt\xA9\xF8.txt"}) {
     EXPECT_TRUE(IsDeviceName(name)) << name;
   }
-  for (const char* name : {"", "NULL", "COM", "COM10", "LPTx", "con_x", ".nul", "xAUX", "\xB3\xAA"}) {
+  for (const char* name :
+       {"", "NULL", "COM", "COM10", "LPTx", "con_x", ".nul", "xAUX", "\xB3\xAA", "COM\xA9\xF9", "COM\xA9"}) {
     EXPECT_FALSE(IsDeviceName(name)) << name;
   }
 }
