@@ -4,16 +4,10 @@
 
 #include <cwchar>
 
-namespace {
-
-LONG g_objects = 0;
-LONG g_locks = 0;
-
 // The registry-script registrar of atl.dll. Its declaration is in atliface.h,
-// which mingw-w64 does not ship; the layout is the system's.
-const CLSID kClsidRegistrar = {0x44ec053a, 0x400f, 0x11d0, {0x9d, 0xcd, 0x00, 0xa0, 0xc9, 0x03, 0x91, 0xd3}};
-const IID kIidRegistrar = {0x44ec053b, 0x400f, 0x11d0, {0x9d, 0xcd, 0x00, 0xa0, 0xc9, 0x03, 0x91, 0xd3}};
-
+// which mingw-w64 does not ship; the layout is the system's. Outside the
+// unnamed namespace: there GCC, seeing no class that implements it, would
+// compile every call through it as unreachable.
 struct IRegistrar : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE AddReplacement(LPCOLESTR key, LPCOLESTR item) = 0;
   virtual HRESULT STDMETHODCALLTYPE ClearReplacements() = 0;
@@ -26,6 +20,14 @@ struct IRegistrar : IUnknown {
   virtual HRESULT STDMETHODCALLTYPE ResourceRegister(LPCOLESTR file, UINT id, LPCOLESTR type) = 0;
   virtual HRESULT STDMETHODCALLTYPE ResourceUnregister(LPCOLESTR file, UINT id, LPCOLESTR type) = 0;
 };
+
+namespace {
+
+LONG g_objects = 0;
+LONG g_locks = 0;
+
+const CLSID kClsidRegistrar = {0x44ec053a, 0x400f, 0x11d0, {0x9d, 0xcd, 0x00, 0xa0, 0xc9, 0x03, 0x91, 0xd3}};
+const IID kIidRegistrar = {0x44ec053b, 0x400f, 0x11d0, {0x9d, 0xcd, 0x00, 0xa0, 0xc9, 0x03, 0x91, 0xd3}};
 
 }  // namespace
 
@@ -68,10 +70,15 @@ HRESULT UnregisterModuleTypeLib() {
   TLIBATTR* attributes = nullptr;
   hr = library->GetLibAttr(&attributes);
   if (SUCCEEDED(hr)) {
-    hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
-                           attributes->lcid, attributes->syskind);
+    // Not registered: Windows would answer TYPE_E_REGISTRYACCESS, Wine E_INVALIDARG.
+    BSTR path = nullptr;
+    if (SUCCEEDED(QueryPathOfRegTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                                        attributes->lcid, &path))) {
+      SysFreeString(path);
+      hr = UnRegisterTypeLib(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum,
+                             attributes->lcid, attributes->syskind);
+    }
     library->ReleaseTLibAttr(attributes);
-    if (hr == TYPE_E_REGISTRYACCESS) hr = S_OK;  // not registered
   }
   library->Release();
   return hr;
