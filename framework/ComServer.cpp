@@ -1,8 +1,10 @@
 #include "ComServer.h"
 
 #include "ModuleInstance.h"
+#include "SwallowedException.h"
 
 #include <cwchar>
+#include <exception>
 
 // The registry-script registrar of atl.dll. Its declaration is in atliface.h,
 // which mingw-w64 does not ship; the layout is the system's. Outside the
@@ -42,6 +44,19 @@ void Lock(bool lock) {
 }
 bool CanUnload() { return g_objects == 0 && g_locks == 0; }
 }  // namespace ComModule
+
+HRESULT GuardedComCall(const wchar_t* place, HRESULT (*call)(void*), void* context) {
+  try {
+    return call(context);
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (const std::exception& error) {
+    TraceSwallowedException(place, error.what());
+  } catch (...) {
+    TraceSwallowedException(place, nullptr);
+  }
+  return E_UNEXPECTED;
+}
 
 std::wstring ModuleFileName() {
   std::wstring path(MAX_PATH, L'\0');

@@ -90,6 +90,15 @@ private:
   HRESULT hr_;
 };
 
+// Runs `call` (returning an HRESULT) at a COM boundary, where no C++
+// exception may pass: std::bad_alloc becomes E_OUTOFMEMORY, anything else
+// E_UNEXPECTED (with a trace).
+HRESULT GuardedComCall(const wchar_t* place, HRESULT (*call)(void*), void* context);
+template <class F>
+HRESULT GuardedComCall(const wchar_t* place, F call) {
+  return GuardedComCall(place, [](void* f) { return (*static_cast<F*>(f))(); }, &call);
+}
+
 // The full path of the module this code is linked into.
 std::wstring ModuleFileName();
 

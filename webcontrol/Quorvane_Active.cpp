@@ -37,23 +37,27 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
 // The type library also registers IWeb_CTL's marshalling (the system's
 // type-library marshaller of dual interfaces).
 STDAPI DllRegisterServer() {
-  ComApartment apartment;
-  HRESULT hr = apartment.Result();
-  if (SUCCEEDED(hr)) hr = RunScripts(true);
-  if (SUCCEEDED(hr)) hr = RegisterModuleTypeLib();
-  if (FAILED(hr)) return hr;
-  HRESULT categories = RegisterImplementedCategories(
-      CLSID_Web_CTL, {{kSafeForScripting, L"Controls that are safely scriptable"},
-                      {kSafeForInitializing, L"Controls safely initializable from persistent data"}});
-  return FAILED(categories) ? SELFREG_E_CLASS : hr;
+  return GuardedComCall(L"DllRegisterServer", [] {
+    ComApartment apartment;
+    HRESULT hr = apartment.Result();
+    if (SUCCEEDED(hr)) hr = RunScripts(true);
+    if (SUCCEEDED(hr)) hr = RegisterModuleTypeLib();
+    if (FAILED(hr)) return hr;
+    HRESULT categories = RegisterImplementedCategories(
+        CLSID_Web_CTL, {{kSafeForScripting, L"Controls that are safely scriptable"},
+                        {kSafeForInitializing, L"Controls safely initializable from persistent data"}});
+    return FAILED(categories) ? SELFREG_E_CLASS : hr;
+  });
 }
 
 // The category marks stay.
 STDAPI DllUnregisterServer() {
-  ComApartment apartment;
-  HRESULT hr = apartment.Result();
-  if (FAILED(hr)) return hr;
-  HRESULT scripts = RunScripts(false);
-  HRESULT library = UnregisterModuleTypeLib();
-  return FAILED(scripts) ? scripts : library;
+  return GuardedComCall(L"DllUnregisterServer", [] {
+    ComApartment apartment;
+    HRESULT hr = apartment.Result();
+    if (FAILED(hr)) return hr;
+    HRESULT scripts = RunScripts(false);
+    HRESULT library = UnregisterModuleTypeLib();
+    return FAILED(scripts) ? scripts : library;
+  });
 }

@@ -47,7 +47,8 @@ STDMETHODIMP_(ULONG) CWeb_CTL::Release() {
 
 HRESULT CWeb_CTL::TypeInfo(ITypeInfo** info) {
   if (!typeInfo_) {
-    HRESULT hr = LoadModuleTypeInfo(IID_IWeb_CTL, &typeInfo_);
+    HRESULT hr = GuardedComCall(L"CWeb_CTL type information",
+                                [this] { return LoadModuleTypeInfo(IID_IWeb_CTL, &typeInfo_); });
     if (FAILED(hr)) return hr;
   }
   *info = typeInfo_;
