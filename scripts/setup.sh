@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake make g++ pkg-config
   g++-mingw-w64-i686 gcc-mingw-w64-i686 g++-mingw-w64-x86-64 gcc-mingw-w64-x86-64 mingw-w64-tools
-  wine wine32:i386 wine64
+  wine wine32:i386 wine64 libwine-dev
   xvfb xauth x11-utils imagemagick fonts-nanum fonts-baekmuk
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
