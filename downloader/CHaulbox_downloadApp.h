@@ -1,18 +1,12 @@
 #pragma once
-// The downloader's application object: start-up checks, then the modal main
-// window is the program's whole life.
-#include <windows.h>
+// The downloader's application object: the shared start-up, then its window.
+#include "CTransferApp.h"
 
-#include "Application.h"
-
-class CHaulbox_downloadApp : public Application {
+class CHaulbox_downloadApp : public CTransferApp {
 public:
-  ~CHaulbox_downloadApp() override;
+  CHaulbox_downloadApp();
 
 protected:
-  bool InitInstance() override;
-
-private:
-  HANDLE startupMutex_ = nullptr;
-  bool socketsStarted_ = false;
+  void WriteFirstRunSettings() override;
+  void RunMainWindow() override;
 };

@@ -1,18 +1,12 @@
 #pragma once
-// The uploader's application object: start-up checks, then the modal main
-// window is the program's whole life.
-#include <windows.h>
+// The uploader's application object: the shared start-up, then its window.
+#include "CTransferApp.h"
 
-#include "Application.h"
-
-class CPellmark_uploadApp : public Application {
+class CPellmark_uploadApp : public CTransferApp {
 public:
-  ~CPellmark_uploadApp() override;
+  CPellmark_uploadApp();
 
 protected:
-  bool InitInstance() override;
-
-private:
-  HANDLE startupMutex_ = nullptr;
-  bool socketsStarted_ = false;
+  void WriteFirstRunSettings() override;
+  void RunMainWindow() override;
 };
