@@ -20,3 +20,20 @@ inline constexpr char kUploaderReadyText[] = "haulbox_uploader";
 // First field of an upload hand-off text.
 inline constexpr char kUploaderHandoffTag[] = "Haulbox_uploader_Manager";
 inline constexpr wchar_t kUploaderWindowClass[] = L"haulbox_uploader";
+
+// What tells one transfer program from the other on both sides of the
+// hand-off: its file in the install folder, its main window's class, the
+// tag, its ready text and the first field of the text it is handed.
+struct TransferProgram {
+  const wchar_t* fileName;
+  const wchar_t* windowClass;
+  std::uintptr_t tag;
+  const char* readyText;
+  const char* handoffPrefix;
+};
+
+inline constexpr TransferProgram kDownloaderProgram{L"Haulbox_DOWN.exe", kDownloaderWindowClass,
+                                                    kHandoffTagDownloader, kDownloaderReadyText,
+                                                    kDownloaderHandoffTag};
+inline constexpr TransferProgram kUploaderProgram{L"Haulbox_UPLOAD.exe", kUploaderWindowClass, kHandoffTagUploader,
+                                                  kUploaderReadyText, kUploaderHandoffTag};

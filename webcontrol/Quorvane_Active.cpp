@@ -3,6 +3,7 @@
 #include <olectl.h>
 
 #include "ComServer.h"
+#include "Haulbox_ActiveApp.h"
 #include "Web_CTL.h"
 
 namespace {
@@ -22,7 +23,18 @@ HRESULT RunScripts(bool install) {
                             {{L"APPID", kAppId}, {L"OLEMISC", kOleMisc}}, install);
 }
 
+CHaulbox_ActiveApp theApp;
+
 }  // namespace
+
+// A class copy failing to register shows only when a launcher window cannot
+// be created; loading the control still succeeds, so that a page's check
+// for the control answers.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) theApp.Start();
+  if (reason == DLL_PROCESS_DETACH) theApp.Stop();
+  return TRUE;
+}
 
 STDAPI DllCanUnloadNow() { return ComModule::CanUnload() ? S_OK : S_FALSE; }
 

@@ -1,6 +1,8 @@
 #include "Web_CTL.h"
 
+#include "CLoad_EXE.h"
 #include "ComServer.h"
+#include "TextConversion.h"
 
 namespace {
 
@@ -10,11 +12,26 @@ HRESULT SetResult(short* Rtn) {
   return S_OK;
 }
 
-// An empty text, never a null BSTR.
-HRESULT SetEmptyText(BSTR* Rtn) {
+// A page's text; a null BSTR is an empty text.
+std::string TextOf(BSTR text) { return text ? Narrow(std::wstring(text, SysStringLen(text))) : std::string(); }
+
+HandoffFields FieldsOf(BSTR first, BSTR second, BSTR third) {
+  return HandoffFields{TextOf(first), TextOf(second), TextOf(third)};
+}
+
+// The selection a launcher window of `jobKind` made, as a text that is
+// empty rather than null when nothing was chosen.
+HRESULT SelectionOf(int jobKind, BSTR* Rtn) {
   if (!Rtn) return E_POINTER;
-  *Rtn = SysAllocString(L"");
-  return *Rtn ? S_OK : E_OUTOFMEMORY;
+  *Rtn = nullptr;
+  return GuardedComCall(L"selection", [&] {
+    CLoad_EXE launcher;
+    launcher.jobKind = jobKind;
+    launcher.DoModal();
+    std::wstring selection = Widen(launcher.selectionResult);
+    *Rtn = SysAllocStringLen(selection.data(), static_cast<UINT>(selection.size()));
+    return *Rtn ? S_OK : E_OUTOFMEMORY;
+  });
 }
 
 }  // namespace
@@ -86,25 +103,71 @@ STDMETHODIMP CWeb_CTL::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
   return info->Invoke(static_cast<IWeb_CTL*>(this), id, flags, params, result, exception, argumentError);
 }
 
-// The launch, install and selection methods are answered without their
-// launcher window so far: each returns what it returns after a finished job.
+// Every scripting method runs one request in a launcher window of its own
+// and returns S_OK; what went wrong inside was told to the member in boxes.
 
-STDMETHODIMP CWeb_CTL::CtlDOWNLOADnow(BSTR, BSTR, BSTR, BSTR, short* Rtn) { return SetResult(Rtn); }
+STDMETHODIMP CWeb_CTL::CtlDOWNLOADnow(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw,
+                                      BSTR Data_file_size, short* Rtn) {
+  if (!Rtn) return E_POINTER;
+  return GuardedComCall(L"CtlDOWNLOADnow", [&] {
+    CLoad_EXE launcher;
+    launcher.handoffFields = FieldsOf(Data_file_code, Data_user_id, Data_user_pw);
+    launcher.requiredDownloaderVersion = TextOf(Data_file_size);
+    launcher.jobKind = CLoad_EXE::LaunchDownloader;
+    launcher.DoModal();
+    *Rtn = static_cast<short>(launcher.downloaderResult);
+    return S_OK;
+  });
+}
 
-STDMETHODIMP CWeb_CTL::CtlUPLOADnow(BSTR, BSTR, BSTR, BSTR, short* Rtn) { return SetResult(Rtn); }
+STDMETHODIMP CWeb_CTL::CtlUPLOADnow(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw, BSTR Data_file_size,
+                                    short* Rtn) {
+  if (!Rtn) return E_POINTER;
+  return GuardedComCall(L"CtlUPLOADnow", [&] {
+    CLoad_EXE launcher;
+    launcher.handoffFields = FieldsOf(Data_file_code, Data_user_id, Data_user_pw);
+    launcher.requiredUploaderVersion = TextOf(Data_file_size);
+    launcher.jobKind = CLoad_EXE::LaunchUploader;
+    launcher.DoModal();
+    *Rtn = static_cast<short>(launcher.uploaderResult);
+    return S_OK;
+  });
+}
 
-STDMETHODIMP CWeb_CTL::OpenFileSelectBox(BSTR* Rtn) { return SetEmptyText(Rtn); }
+STDMETHODIMP CWeb_CTL::OpenFileSelectBox(BSTR* Rtn) { return SelectionOf(CLoad_EXE::SelectFiles, Rtn); }
 
 STDMETHODIMP CWeb_CTL::ActiveXCheck(short* Rtn) { return SetResult(Rtn); }
 
 STDMETHODIMP CWeb_CTL::ActiveXSetupCheck(BSTR, short* Rtn) { return SetResult(Rtn); }
 
-STDMETHODIMP CWeb_CTL::OpenFolderSelectBox(BSTR* Rtn) { return SetEmptyText(Rtn); }
+STDMETHODIMP CWeb_CTL::OpenFolderSelectBox(BSTR* Rtn) { return SelectionOf(CLoad_EXE::SelectFolder, Rtn); }
 
-STDMETHODIMP CWeb_CTL::CtlINSTALLnow(BSTR, BSTR, short* Rtn) { return SetResult(Rtn); }
+STDMETHODIMP CWeb_CTL::CtlINSTALLnow(BSTR Download_size, BSTR Upload_size, short* Rtn) {
+  if (!Rtn) return E_POINTER;
+  return GuardedComCall(L"CtlINSTALLnow", [&] {
+    CLoad_EXE launcher;
+    launcher.requiredDownloaderVersion = TextOf(Download_size);
+    launcher.requiredUploaderVersion = TextOf(Upload_size);
+    launcher.jobKind = CLoad_EXE::InstallPrograms;
+    launcher.DoModal();
+    *Rtn = static_cast<short>(launcher.downloaderResult);
+    return S_OK;
+  });
+}
 
-STDMETHODIMP CWeb_CTL::CtlINSTALLnow_vista(BSTR, BSTR) { return S_OK; }
+STDMETHODIMP CWeb_CTL::CtlINSTALLnow_vista(BSTR Download_size, BSTR Upload_size) {
+  short ignored = 0;
+  return CtlINSTALLnow(Download_size, Upload_size, &ignored);
+}
 
-STDMETHODIMP CWeb_CTL::CtlDOWNLOADnow_vista(BSTR, BSTR, BSTR, BSTR) { return S_OK; }
+STDMETHODIMP CWeb_CTL::CtlDOWNLOADnow_vista(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw,
+                                            BSTR Data_file_size) {
+  short ignored = 0;
+  return CtlDOWNLOADnow(Data_file_code, Data_user_id, Data_user_pw, Data_file_size, &ignored);
+}
 
-STDMETHODIMP CWeb_CTL::CtlUPLOADnow_vista(BSTR, BSTR, BSTR, BSTR) { return S_OK; }
+STDMETHODIMP CWeb_CTL::CtlUPLOADnow_vista(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw,
+                                          BSTR Data_file_siz) {
+  short ignored = 0;
+  return CtlUPLOADnow(Data_file_code, Data_user_id, Data_user_pw, Data_file_siz, &ignored);
+}

@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
-"""Draws the skin of Haulbox_DOWN and Haulbox_UPLOAD.
+"""Draws the skin of Haulbox_DOWN and Haulbox_UPLOAD and the web control's pictures.
 
 Writes, below the output folder:
   downloader/NNN_name.bmp, uploader/NNN_name.bmp  button strips (4 frames side by side)
   downloader/app.ico, tray.ico, uploader/app.ico, tray.ico
   images/download_bg.bmp, upload_bg.bmp, config_bg.bmp
+  webcontrol/203_launcher.bmp, 103_toolbox.bmp  the web control's loading panel and toolbox picture
 
 The output is a pure function of this script and the Nanum fonts, so every
 build draws the same pictures. Usage: make_artwork.py OUT_DIR [--sheet PNG] [--base-units 7x12]
@@ -573,6 +574,64 @@ def tray_mark(size, arrow_up):
 ICON_SIZES = (16, 32, 48, 64, 128)
 
 
+# ---------------------------------------------------------------- web control
+
+def launcher_panel():
+    """The loading panel: a white rounded card on pure magenta, which the
+    launcher window keys out. The card's outline is hard-edged so that no
+    blended magenta fringe survives the colour key."""
+    w, h = 300, 68
+    img = Image.new("RGB", (w, h), MAGENTA)
+    outline = rounded_mask((w, h), 14).point(lambda v: 255 if v >= 128 else 0)
+    img.paste(Image.new("RGB", (w, h), BLUE_BORDER), (0, 0), outline)
+    inner = rounded_mask((w - 4, h - 4), 12).point(lambda v: 255 if v >= 128 else 0)
+    img.paste(vertical_gradient((w - 4, h - 4), CARD, LIGHT_BOTTOM), (2, 2), inner)
+    d = ImageDraw.Draw(img)
+    cy = h // 2
+    for i in range(3):
+        cx = 28 + i * 14
+        shade = lerp(BLUE_TOP, LIGHT_BORDER, i / 2)
+        d.ellipse([cx - 5, cy - 5, cx + 5, cy + 5], fill=shade)
+    d.text((74, cy), "프로그램을 준비하고 있습니다...", font=font(14, bold=True), fill=NAVY_TEXT, anchor="lm")
+    return img
+
+
+def write_bmp_16_colours(path, img):
+    """A 4-bit BMP of a 16-colour palette image (Pillow writes 8 bits)."""
+    w, h = img.size
+    palette = img.getpalette()[:48]
+    palette += [0] * (48 - len(palette))
+    row_bytes = ((w * 4 + 31) // 32) * 4
+    pixels = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = bytearray(row_bytes)
+        for x in range(w):
+            v = img.getpixel((x, y)) & 0x0F
+            row[x // 2] |= v << (4 if x % 2 == 0 else 0)
+        pixels += row
+    colours = b"".join(struct.pack("<BBBB", palette[3 * i + 2], palette[3 * i + 1], palette[3 * i], 0)
+                       for i in range(16))
+    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 4, 0, len(pixels), 2835, 2835, 16, 0)
+    offset = 14 + len(info) + len(colours)
+    header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    with open(path, "wb") as f:
+        f.write(header + info + colours + pixels)
+
+
+def toolbox_picture():
+    """16 x 16 in the 16 standard colours: a blue box with a white arrow."""
+    img = Image.new("RGB", (16, 16), (192, 192, 192))
+    d = ImageDraw.Draw(img)
+    d.rectangle([1, 2, 14, 13], fill=(0, 0, 128), outline=(0, 0, 0))
+    d.polygon([(8, 4), (12, 8), (10, 8), (10, 11), (6, 11), (6, 8), (4, 8)], fill=(255, 255, 255))
+    standard = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0, 128), (0, 128, 128),
+                (192, 192, 192), (128, 128, 128), (255, 0, 0), (0, 255, 0), (255, 255, 0), (0, 0, 255),
+                (255, 0, 255), (0, 255, 255), (255, 255, 255)]
+    pal = Image.new("P", (1, 1))
+    pal.putpalette([c for rgb in standard for c in rgb])
+    return img.quantize(palette=pal, dither=Image.Dither.NONE)
+
+
 # ---------------------------------------------------------------- output
 
 def save_bmp(img, path, bits):
@@ -618,7 +677,7 @@ def main():
     global BASE_X, BASE_Y
     BASE_X, BASE_Y = (int(v) for v in args.base_units.lower().split("x"))
     root = args.out
-    for sub in ("downloader", "uploader", "images"):
+    for sub in ("downloader", "uploader", "images", "webcontrol"):
         os.makedirs(os.path.join(root, sub), exist_ok=True)
     outputs = []
     for folder, name, img, bits in strips():
@@ -633,6 +692,10 @@ def main():
     for folder, up in (("downloader", False), ("uploader", True)):
         write_ico(os.path.join(root, folder, "app.ico"), [logo_mark(n, up) for n in ICON_SIZES])
         write_ico(os.path.join(root, folder, "tray.ico"), [tray_mark(n, up) for n in ICON_SIZES])
+    save_bmp(launcher_panel(), os.path.join(root, "webcontrol", "203_launcher.bmp"), 24)
+    outputs.append("webcontrol/203_launcher.bmp")
+    write_bmp_16_colours(os.path.join(root, "webcontrol", "103_toolbox.bmp"), toolbox_picture())
+    outputs.append("webcontrol/103_toolbox.bmp")
     if args.sheet:
         contact_sheet(root, outputs, args.sheet)
     return 0

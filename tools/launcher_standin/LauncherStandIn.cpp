@@ -22,31 +22,16 @@
 
 namespace {
 
-// What tells one transfer program from the other on both sides of the hand-off.
-struct TransferProgram {
-  const wchar_t* fileName;
-  const wchar_t* windowClass;
-  std::uintptr_t tag;
-  const char* readyText;
-  std::size_t readyBytes;  // with the zero byte
-  const char* handoffTag;
-};
-
-constexpr TransferProgram kDownloader{L"Haulbox_DOWN.exe", kDownloaderWindowClass, kHandoffTagDownloader,
-                                      kDownloaderReadyText, sizeof kDownloaderReadyText, kDownloaderHandoffTag};
-constexpr TransferProgram kUploader{L"Haulbox_UPLOAD.exe", kUploaderWindowClass, kHandoffTagUploader,
-                                    kUploaderReadyText, sizeof kUploaderReadyText, kUploaderHandoffTag};
-
 // The program this run hands its job to, and the three hand-off fields
 // joined by "|".
-const TransferProgram* g_target = &kDownloader;
+const TransferProgram* g_target = &kDownloaderProgram;
 std::string g_fields;
 bool g_delivered = false;
 
 bool SendHandoff(const TransferProgram& program, HWND from) {
   HWND target = FindWindowW(program.windowClass, nullptr);
   if (!target) return false;
-  const std::string text = std::string(program.handoffTag) + "|" + g_fields;
+  const std::string text = std::string(program.handoffPrefix) + "|" + g_fields;
   COPYDATASTRUCT data{};
   data.dwData = program.tag;
   data.cbData = static_cast<DWORD>(text.size() + 1);
@@ -59,8 +44,9 @@ bool SendHandoff(const TransferProgram& program, HWND from) {
 
 // The ready text with its zero byte, read only within the cbData bytes sent.
 bool IsReadyMessage(const COPYDATASTRUCT& data, const TransferProgram& program) {
-  return data.dwData == program.tag && data.lpData && data.cbData >= program.readyBytes &&
-         std::memcmp(data.lpData, program.readyText, program.readyBytes) == 0;
+  const std::size_t readyBytes = std::strlen(program.readyText) + 1;
+  return data.dwData == program.tag && data.lpData && data.cbData >= readyBytes &&
+         std::memcmp(data.lpData, program.readyText, readyBytes) == 0;
 }
 
 LRESULT CALLBACK LauncherProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -125,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
   for (; first < argc && std::wcsncmp(argv[first], L"--", 2) == 0; ++first) {
     std::wstring option = argv[first];
     if (option == L"--upload") {
-      g_target = &kUploader;
+      g_target = &kUploaderProgram;
     } else if (option == L"--send") {
       sendOnly = true;
     } else if (option == L"--program" && first + 1 < argc) {

@@ -1,0 +1,181 @@
+#include "CLoad_EXE.h"
+
+#include <shellapi.h>
+
+#include "Handoff.h"
+#include "MessageBoxes.h"
+#include "ProgramVersion.h"
+#include "WebControlRes.h"
+
+namespace {
+
+const char kInstallCancelledText[] = "업/다운로더 프로그램설치가 취소되었습니다.";
+const char kInstallErrorCaption[] = "설치오류(오류)";
+const char kControllerNotStartedText[] = "컨트롤러가 실행되지 않았습니다";
+const char kErrorCaption[] = "(오류)";
+const char kProgramDidNotStartText[] =
+    "프로그램이 시작되지 않았습니다.\n잠시 후 다시 시도해 주십시오.";
+
+const UINT_PTR kReadyWaitTimer = 1;
+const COLORREF kTransparentColour = RGB(255, 0, 255);
+
+template <class Function>
+Function User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(user32, name)))
+                : nullptr;
+}
+
+}  // namespace
+
+CLoad_EXE::Environment CLoad_EXE::DefaultEnvironment() {
+  return Environment{InstallFolder(), RunProgramUpdate, 60000};
+}
+
+CLoad_EXE::CLoad_EXE(Environment environment) : Dialog(IDD_LOAD_EXE), environment_(std::move(environment)) {}
+
+const MessageTable& CLoad_EXE::Table() {
+  static const MessageEntry entries[] = {
+      messages::CopyData(&CLoad_EXE::ReceiveReady),
+      messages::Timer(kReadyWaitTimer, &CLoad_EXE::ReadyWaitExpired),
+  };
+  static const MessageTable table(entries, &Dialog::Table());
+  return table;
+}
+
+std::wstring CLoad_EXE::ProgramPath(const TransferProgram& program) const {
+  return environment_.installFolder + L"\\" + program.fileName;
+}
+
+bool CLoad_EXE::IsOutOfDate(const TransferProgram& program, const std::string& requiredVersion) const {
+  return ::IsOutOfDate(InstalledVersion(ProgramPath(program)), requiredVersion);
+}
+
+BOOL CLoad_EXE::OnInitDialog() {
+  AdmitCopyData();
+  MakeCornersTransparent();
+  RunJob();
+  return TRUE;
+}
+
+// Programs of a lower integrity level may send the ready message.
+void CLoad_EXE::AdmitCopyData() {
+  using Filter = BOOL(WINAPI*)(UINT, DWORD);
+  if (auto filter = User32Function<Filter>("ChangeWindowMessageFilter")) filter(WM_COPYDATA, MSGFLT_ADD);
+}
+
+void CLoad_EXE::MakeCornersTransparent() {
+  using SetAttributes = BOOL(WINAPI*)(HWND, COLORREF, BYTE, DWORD);
+  auto setAttributes = User32Function<SetAttributes>("SetLayeredWindowAttributes");
+  if (!setAttributes) return;
+  SetWindowLongPtrW(Hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(Hwnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+  setAttributes(Hwnd(), kTransparentColour, 255, LWA_COLORKEY | LWA_ALPHA);
+}
+
+void CLoad_EXE::RunJob() {
+  switch (jobKind) {
+    case LaunchDownloader:
+      downloaderResult = 1;
+      Launch(kDownloaderProgram, requiredDownloaderVersion);
+      break;
+    case LaunchUploader:
+      uploaderResult = 1;
+      Launch(kUploaderProgram, requiredUploaderVersion);
+      break;
+    case InstallPrograms:
+      downloaderResult = 1;
+      InstallBoth();
+      break;
+    default:
+      // File and folder selection is not offered yet: the selection stays empty.
+      EndDialog(0);
+      break;
+  }
+}
+
+void CLoad_EXE::Launch(const TransferProgram& program, const std::string& requiredVersion) {
+  if (IsOutOfDate(program, requiredVersion) && !RunUpdate()) return;
+  if (FindWindowW(program.windowClass, nullptr)) {
+    SendHandoff(program);
+  } else {
+    StartAndWait(program);
+  }
+}
+
+void CLoad_EXE::InstallBoth() {
+  bool uploaderOutOfDate = IsOutOfDate(kUploaderProgram, requiredUploaderVersion);
+  bool downloaderOutOfDate = IsOutOfDate(kDownloaderProgram, requiredDownloaderVersion);
+  if (uploaderOutOfDate || downloaderOutOfDate) RunUpdate();
+  EndDialog(0);
+}
+
+// False (and the launcher closed) when the programs could not be put in place.
+bool CLoad_EXE::RunUpdate() {
+  int result = environment_.update ? environment_.update(Hwnd(), requiredUploaderVersion, requiredDownloaderVersion)
+                                   : 1;
+  if (result == 0) return true;
+  ShowMessageBox(Hwnd(), kInstallCancelledText, kInstallErrorCaption, MB_OK | MB_ICONERROR);
+  EndDialog(0);
+  return false;
+}
+
+// The launcher stays open (and shows) until the program announces itself,
+// at most the ready wait; a program that cannot be started at all is
+// reported at once.
+void CLoad_EXE::StartAndWait(const TransferProgram& program) {
+  std::wstring path = ProgramPath(program);
+  auto started = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr,
+                                                         SW_SHOWNORMAL));
+  waitingFor_ = &program;
+  if (started <= 32) {
+    GiveUpWaiting();
+    return;
+  }
+  StartTimer(kReadyWaitTimer, environment_.readyWaitMs);
+}
+
+void CLoad_EXE::SendHandoff(const TransferProgram& program) {
+  std::string text = HandoffText(program.handoffPrefix, handoffFields);
+  COPYDATASTRUCT data{};
+  data.dwData = program.tag;
+  data.cbData = static_cast<DWORD>(text.size() + 1);
+  data.lpData = &text[0];
+  HWND target = FindWindowW(program.windowClass, nullptr);
+  if (!target) {
+    ShowMessageBox(Hwnd(), kControllerNotStartedText, kErrorCaption, MB_OK | MB_ICONERROR);
+    return;
+  }
+  waitingFor_ = nullptr;
+  StopTimer(kReadyWaitTimer);
+  // The program takes the job in hand while it handles the message.
+  SendMessageW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(Hwnd()), reinterpret_cast<LPARAM>(&data));
+  EndDialog(0);
+}
+
+// A ready message is acted on whichever program the launcher waits for;
+// the message then gets the default handling.
+bool CLoad_EXE::ReceiveReady(HWND, const COPYDATASTRUCT& data) {
+  std::string text = ReadyTextOf(data.lpData, data.cbData);
+  if (const TransferProgram* program = AnnouncedProgram(data.dwData, text)) SendHandoff(*program);
+  return false;
+}
+
+void CLoad_EXE::ReadyWaitExpired() {
+  if (waitingFor_) GiveUpWaiting();
+}
+
+// Esc, or the launcher closed, while it waits.
+void CLoad_EXE::OnCancel() {
+  if (waitingFor_) {
+    GiveUpWaiting();
+  } else {
+    EndDialog(IDCANCEL);
+  }
+}
+
+void CLoad_EXE::GiveUpWaiting() {
+  waitingFor_ = nullptr;
+  StopTimer(kReadyWaitTimer);
+  ShowMessageBox(Hwnd(), kProgramDidNotStartText, kErrorCaption, MB_OK | MB_ICONERROR);
+  EndDialog(0);
+}
