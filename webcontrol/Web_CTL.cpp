@@ -4,6 +4,8 @@
 #include "ComServer.h"
 #include "TextConversion.h"
 
+#include <vector>
+
 namespace {
 
 HRESULT SetResult(short* Rtn) {
@@ -100,7 +102,22 @@ STDMETHODIMP CWeb_CTL::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
   ITypeInfo* info = nullptr;
   HRESULT hr = TypeInfo(&info);
   if (FAILED(hr)) return hr;
-  return info->Invoke(static_cast<IWeb_CTL*>(this), id, flags, params, result, exception, argumentError);
+  IWeb_CTL* self = this;
+  if (!params) return info->Invoke(self, id, flags, params, result, exception, argumentError);
+  return GuardedComCall(L"CWeb_CTL::Invoke", [&] {
+    // A script's null arrives as VT_NULL, which the type information will
+    // not turn into a text: it is passed as a null BSTR, an empty text.
+    std::vector<VARIANT> arguments(params->rgvarg, params->rgvarg + params->cArgs);
+    for (VARIANT& argument : arguments) {
+      if (argument.vt == VT_NULL) {
+        argument.vt = VT_BSTR;
+        argument.bstrVal = nullptr;
+      }
+    }
+    DISPPARAMS nullsAsTexts = *params;
+    nullsAsTexts.rgvarg = arguments.data();
+    return info->Invoke(self, id, flags, &nullsAsTexts, result, exception, argumentError);
+  });
 }
 
 // Every scripting method runs one request in a launcher window of its own

@@ -14,21 +14,6 @@ const std::wstring kLibId = L"{8CBB1F72-DB0E-44e4-B138-0962FA50F4BD}";
 const std::wstring kSafeForScripting = L"{7DD95801-9882-11CF-9FA9-00AA006C42C4}";
 const std::wstring kSafeForInitializing = L"{7DD95802-9882-11CF-9FA9-00AA006C42C4}";
 
-// Runs regsvr32 with `options` on the DLL; its exit code, or -1.
-int RunRegsvr32(const std::wstring& options) {
-  std::wstring command = L"regsvr32.exe " + options + L" \"" + ControlDllPath() + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    return -1;
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(code);
-}
-
 bool KeyExists(const std::wstring& key) {
   HKEY handle = nullptr;
   if (RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
@@ -131,6 +116,30 @@ TEST_F(RegistrationTest, UnregistrationRemovesTheServerAndKeepsCategoryMarks) {
 TEST_F(RegistrationTest, UnregisteringTwiceSucceeds) {
   ASSERT_EQ(0, RunRegsvr32(L"/u /s"));
   EXPECT_EQ(0, RunRegsvr32(L"/u /s"));
+}
+
+}  // namespace
+
+namespace {
+
+// Loading the library registers the launcher window's class, a copy of the
+// dialog class that the transfer programs find the launcher by; unloading
+// it takes the class away again.
+TEST(ModuleStart, LoadingRegistersTheLauncherClassAsADialogClassCopy) {
+  HMODULE module = LoadLibraryW(ControlDllPath().c_str());
+  ASSERT_NE(nullptr, module) << GetLastError();
+  WNDCLASSEXW launcher{};
+  WNDCLASSEXW dialog{};
+  launcher.cbSize = dialog.cbSize = sizeof(WNDCLASSEXW);
+  ASSERT_TRUE(GetClassInfoExW(module, L"HAULbox_AX_EXE", &launcher));
+  ASSERT_TRUE(GetClassInfoExW(nullptr, L"#32770", &dialog));
+  EXPECT_EQ(dialog.lpfnWndProc, launcher.lpfnWndProc);
+  EXPECT_EQ(dialog.cbWndExtra, launcher.cbWndExtra);
+  EXPECT_EQ(dialog.style, launcher.style);
+  ASSERT_TRUE(FreeLibrary(module));
+  if (!GetModuleHandleW(L"Quorvane_Active.dll")) {
+    EXPECT_FALSE(GetClassInfoExW(module, L"HAULbox_AX_EXE", &launcher));
+  }
 }
 
 }  // namespace

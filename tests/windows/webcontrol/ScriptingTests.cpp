@@ -91,6 +91,13 @@ TEST_F(ScriptingTest, ActiveXSetupCheckAnswersOneForAnyIconName) {
     EXPECT_EQ(VT_I2, result.vt) << (argument ? "non-null" : "null") << " argument";
     EXPECT_EQ(1, result.iVal) << (argument ? "non-null" : "null") << " argument";
   }
+  // A script's null.
+  VARIANT null;
+  VariantInit(&null);
+  null.vt = VT_NULL;
+  VARIANT result = Call(L"ActiveXSetupCheck", {null});
+  EXPECT_EQ(VT_I2, result.vt);
+  EXPECT_EQ(1, result.iVal);
   SysFreeString(icon);
   SysFreeString(empty);
 }

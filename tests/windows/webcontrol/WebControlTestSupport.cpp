@@ -18,3 +18,17 @@ std::wstring GuidText(REFGUID guid) {
   StringFromGUID2(guid, text, 40);
   return text;
 }
+
+int RunRegsvr32(const std::wstring& options) {
+  std::wstring command = L"regsvr32.exe " + options + L" \"" + ControlDllPath() + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(code);
+}

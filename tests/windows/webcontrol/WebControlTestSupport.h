@@ -13,6 +13,10 @@ extern const CLSID kClsidWeb_CTL;
 extern const IID kIidIWeb_CTL;
 extern const GUID kLibIdHaulbox_Active;
 
+// Runs regsvr32 with `options` ("/s", "/u /s") on the DLL and waits (60 s at
+// most); its exit code, or -1.
+int RunRegsvr32(const std::wstring& options);
+
 // A GUID in registry form, "{8CBB1F74-DB0E-44E4-...}".
 std::wstring GuidText(REFGUID guid);
 
