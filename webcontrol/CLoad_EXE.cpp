@@ -52,10 +52,24 @@ bool CLoad_EXE::IsOutOfDate(const TransferProgram& program, const std::string& r
 }
 
 BOOL CLoad_EXE::OnInitDialog() {
+  FitToPicture();
   AdmitCopyData();
   MakeCornersTransparent();
   RunJob();
   return TRUE;
+}
+
+// The template is laid out for the panel at one font's dialog units; the
+// window takes the panel's own size whatever the system font is, so that no
+// strip of dialog background shows beside it.
+void CLoad_EXE::FitToPicture() {
+  HWND picture = GetWindow(Hwnd(), GW_CHILD);
+  RECT panel;
+  if (!picture || !GetWindowRect(picture, &panel)) return;
+  SetWindowPos(picture, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(Hwnd(), nullptr, 0, 0, panel.right - panel.left, panel.bottom - panel.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CenterOnScreen();
 }
 
 // Programs of a lower integrity level may send the ready message.

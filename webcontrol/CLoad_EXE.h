@@ -55,6 +55,7 @@ protected:
   void OnCancel() override;
 
 private:
+  void FitToPicture();
   void AdmitCopyData();
   void MakeCornersTransparent();
   void RunJob();
