@@ -125,7 +125,7 @@ namespace {
 // Loading the library registers the launcher window's class, a copy of the
 // dialog class that the transfer programs find the launcher by; unloading
 // it takes the class away again.
-TEST(ModuleStart, LoadingRegistersTheLauncherClassAsADialogClassCopy) {
+TEST(ModuleStart, LoadingRegistersTheLauncherClassAndCarriesTheRegisteredPictureAndName) {
   HMODULE module = LoadLibraryW(ControlDllPath().c_str());
   ASSERT_NE(nullptr, module) << GetLastError();
   WNDCLASSEXW launcher{};
@@ -136,6 +136,23 @@ TEST(ModuleStart, LoadingRegistersTheLauncherClassAsADialogClassCopy) {
   EXPECT_EQ(dialog.lpfnWndProc, launcher.lpfnWndProc);
   EXPECT_EQ(dialog.cbWndExtra, launcher.cbWndExtra);
   EXPECT_EQ(dialog.style, launcher.style);
+
+  // What the registration points at: the toolbox picture and the control's name.
+  BITMAP toolbox{};
+  HBITMAP picture = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(103), IMAGE_BITMAP, 0, 0, 0));
+  ASSERT_NE(nullptr, picture);
+  GetObjectW(picture, sizeof toolbox, &toolbox);
+  EXPECT_EQ(16, toolbox.bmWidth);
+  EXPECT_EQ(16, toolbox.bmHeight);
+  DeleteObject(picture);
+  HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(103), reinterpret_cast<LPCWSTR>(RT_BITMAP));
+  ASSERT_NE(nullptr, info);
+  auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, info)));
+  EXPECT_EQ(4, header->biBitCount) << "a 16-colour picture";
+  wchar_t name[64] = L"";
+  LoadStringW(module, 101, name, 64);
+  EXPECT_STREQ(L"Haulbox Control", name);
+
   ASSERT_TRUE(FreeLibrary(module));
   if (!GetModuleHandleW(L"Quorvane_Active.dll")) {
     EXPECT_FALSE(GetClassInfoExW(module, L"HAULbox_AX_EXE", &launcher));
