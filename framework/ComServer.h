@@ -3,9 +3,11 @@
 // - ComModule: the count of live objects and LockServer locks that
 //   DllCanUnloadNow answers from (every object calls ComModule::AddObject in
 //   its constructor and ReleaseObject in its destructor);
-// - ClassFactory<T>: the class object of a class T with a default
-//   constructor, starting at reference count 1 (T::QueryInterface hands out
-//   the interface; aggregation is refused);
+// - ClassFactory<T>: the class object of a class T, starting at reference
+//   count 1. A T with NonDelegatingUnknown() is aggregatable: it is built
+//   with its outer unknown (null when not aggregated) and handed out through
+//   that inner IUnknown. Any other T has a default constructor, its
+//   QueryInterface hands out the interface and aggregation is refused;
 // - type library, registry script and component category (un)registration.
 // Example, in a DLL:
 //   if (clsid == CLSID_Thing) return (new ClassFactory<CThing>)->QueryInterfaceAndRelease(iid, out);
@@ -14,6 +16,8 @@
 #include <comcat.h>
 #include <new>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace ComModule {
@@ -22,6 +26,12 @@ void ReleaseObject();
 void Lock(bool lock);
 bool CanUnload();
 }
+
+// A class that can be aggregated: it has a non-delegating IUnknown.
+template <class T, class = void>
+struct IsAggregatable : std::false_type {};
+template <class T>
+struct IsAggregatable<T, std::void_t<decltype(std::declval<T&>().NonDelegatingUnknown())>> : std::true_type {};
 
 // The standard IClassFactory of one class T. T starts with reference count 1
 // and deletes itself when its count reaches 0.
@@ -58,12 +68,23 @@ public:
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    T* object = new (std::nothrow) T;
-    if (!object) return E_OUTOFMEMORY;
-    HRESULT hr = object->QueryInterface(iid, out);
-    object->Release();
-    return hr;
+    if constexpr (IsAggregatable<T>::value) {
+      // An aggregating object may ask only for the inner IUnknown.
+      if (outer && iid != IID_IUnknown) return CLASS_E_NOAGGREGATION;
+      T* object = new (std::nothrow) T(outer);
+      if (!object) return E_OUTOFMEMORY;
+      IUnknown* inner = object->NonDelegatingUnknown();
+      HRESULT hr = inner->QueryInterface(iid, out);
+      inner->Release();
+      return hr;
+    } else {
+      if (outer) return CLASS_E_NOAGGREGATION;
+      T* object = new (std::nothrow) T;
+      if (!object) return E_OUTOFMEMORY;
+      HRESULT hr = object->QueryInterface(iid, out);
+      object->Release();
+      return hr;
+    }
   }
   STDMETHODIMP LockServer(BOOL lock) override {
     ComModule::Lock(lock != FALSE);

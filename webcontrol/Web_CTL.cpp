@@ -38,30 +38,35 @@ HRESULT SelectionOf(int jobKind, BSTR* Rtn) {
 
 }  // namespace
 
-CWeb_CTL::CWeb_CTL() { ComModule::AddObject(); }
+CWeb_CTL::CWeb_CTL(IUnknown* outer) : OleControl(outer, CLSID_Web_CTL) { ComModule::AddObject(); }
 
 CWeb_CTL::~CWeb_CTL() {
   if (typeInfo_) typeInfo_->Release();
   ComModule::ReleaseObject();
 }
 
-STDMETHODIMP CWeb_CTL::QueryInterface(REFIID iid, void** out) {
-  if (!out) return E_POINTER;
-  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IWeb_CTL) {
-    *out = static_cast<IWeb_CTL*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *out = nullptr;
-  return E_NOINTERFACE;
+STDMETHODIMP CWeb_CTL::QueryInterface(REFIID iid, void** out) { return OleControl::QueryInterface(iid, out); }
+
+STDMETHODIMP_(ULONG) CWeb_CTL::AddRef() { return OleControl::AddRef(); }
+
+STDMETHODIMP_(ULONG) CWeb_CTL::Release() { return OleControl::Release(); }
+
+void* CWeb_CTL::OwnInterface(REFIID iid) {
+  if (iid == IID_IDispatch || iid == IID_IWeb_CTL) return static_cast<IWeb_CTL*>(this);
+  return nullptr;
 }
 
-STDMETHODIMP_(ULONG) CWeb_CTL::AddRef() { return InterlockedIncrement(&refs_); }
-
-STDMETHODIMP_(ULONG) CWeb_CTL::Release() {
-  LONG left = InterlockedDecrement(&refs_);
-  if (left == 0) delete this;
-  return left;
+void CWeb_CTL::OnDraw(HDC dc, const RECT& bounds) {
+  static const wchar_t kText[] = L"ATL 8.0 : Web_CTL";
+  IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  SelectObject(dc, GetStockObject(BLACK_PEN));
+  SelectObject(dc, GetStockObject(WHITE_BRUSH));
+  Rectangle(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+  SetTextAlign(dc, TA_CENTER | TA_BASELINE);
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, RGB(255, 255, 255));
+  TextOutW(dc, (bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2, kText,
+           static_cast<int>(wcslen(kText)));
 }
 
 HRESULT CWeb_CTL::TypeInfo(ITypeInfo** info) {

@@ -1,15 +1,19 @@
 #pragma once
-// CWeb_CTL: the scripting object of the control. IDispatch goes through the
-// type information of IWeb_CTL in the module's type library.
+// CWeb_CTL: the control. IDispatch goes through the type information of
+// IWeb_CTL in the module's type library; the container's interfaces come
+// from OleControl. When drawn it frames its bounds and writes its name in
+// the middle.
 #include "Haulbox_Active.h"
+#include "OleControl.h"
 
-class CWeb_CTL : public IWeb_CTL {
+class CWeb_CTL : public IWeb_CTL, public OleControl {
 public:
-  CWeb_CTL();
+  // `outer`: the aggregating object's controlling unknown, or null.
+  explicit CWeb_CTL(IUnknown* outer);
   CWeb_CTL(const CWeb_CTL&) = delete;
   CWeb_CTL& operator=(const CWeb_CTL&) = delete;
 
-  // IUnknown
+  // IUnknown, through the controlling unknown
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;
   STDMETHODIMP_(ULONG) AddRef() override;
   STDMETHODIMP_(ULONG) Release() override;
@@ -37,11 +41,14 @@ public:
   STDMETHODIMP CtlUPLOADnow_vista(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw,
                                   BSTR Data_file_siz) override;
 
+protected:
+  void* OwnInterface(REFIID iid) override;
+  void OnDraw(HDC dc, const RECT& bounds) override;
+
 private:
-  virtual ~CWeb_CTL();
+  ~CWeb_CTL() override;
   // The type information, loaded on first use.
   HRESULT TypeInfo(ITypeInfo** info);
 
-  LONG refs_ = 1;
   ITypeInfo* typeInfo_ = nullptr;
 };
