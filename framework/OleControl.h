@@ -20,10 +20,10 @@
 //
 // In place the control is a child window (WS_CHILD | WS_VISIBLE |
 // WS_CLIPSIBLINGS | WS_CLIPCHILDREN) of the site's window, placed where the
-// site's rectangles say; it paints with OnDraw. Persistence through a stream,
-// a storage (stream "Contents") or a property bag keeps the extent only in the
-// stream form (two 32-bit HIMETRIC values, width then height); a property bag
-// gets nothing. No data formats, no property pages, no events, no mnemonics.
+// site's rectangles say; it paints with OnDraw. A stream, or a storage's
+// stream "Contents", holds the extent (two 32-bit HIMETRIC values, width then
+// height); a property bag holds nothing. No data formats, no property pages,
+// no events, no mnemonics.
 #include <windows.h>
 #include <ole2.h>
 #include <ocidl.h>
