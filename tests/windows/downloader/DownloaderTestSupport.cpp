@@ -1,5 +1,7 @@
 #include "DownloaderTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -160,6 +162,29 @@ LRESULT CALLBACK LauncherWindow::Proc(HWND window, UINT message, WPARAM wParam, 
 bool WaitForReady(DWORD timeoutMs) {
   for (DWORD waited = 0; waited < timeoutMs && !g_ready.seen; waited += 50) harness::PumpMessages(50);
   return g_ready.seen;
+}
+
+namespace {
+
+const wchar_t kProgramSettingsKey[] = L"Software\\Quorvanes\\Velmintor\\Config";
+
+void WriteSetting(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+  HKEY key;
+  LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, kProgramSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                                nullptr);
+  if (status == ERROR_SUCCESS) {
+    status = RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+  }
+  if (status != ERROR_SUCCESS) ADD_FAILURE() << "cannot write setting " << testing::PrintToString(name);
+}
+
+}  // namespace
+
+void WriteConfig(const wchar_t* name, DWORD value) { WriteSetting(name, REG_DWORD, &value, sizeof value); }
+
+void WriteConfig(const wchar_t* name, const std::wstring& text) {
+  WriteSetting(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 }  // namespace test_support

@@ -52,6 +52,11 @@ private:
 
 std::wstring W(const std::string& cp949);
 
+// A value of the transfer programs' settings
+// (HKEY_CURRENT_USER\Software\Quorvanes\Velmintor\Config); a failed write fails the test.
+void WriteConfig(const wchar_t* name, DWORD value);
+void WriteConfig(const wchar_t* name, const std::wstring& text);
+
 // A launcher window ("HAULbox_AX_EXE") on the test's thread that records the
 // downloader's ready message. The test pumps messages (WaitForReady).
 class LauncherWindow {

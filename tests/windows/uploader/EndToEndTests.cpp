@@ -32,7 +32,6 @@ namespace {
 
 const char kServer[] = "127.0.0.1";
 const char kLocalFolder[] = "C:\\haulbox-upload-end-to-end\\";
-const wchar_t kConfigKey[] = L"Software\\Quorvanes\\Velmintor\\Config";
 
 struct LocalFile {
   std::string path;  // below kLocalFolder
@@ -48,14 +47,6 @@ const LocalFile kJobFiles[] = {
 };
 
 std::wstring Bin() { return harness::OwnFolder() + L"..\\"; }
-
-void WriteConfig(const wchar_t* name, DWORD value) {
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                           nullptr));
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(key);
-}
 
 std::string RandomBytes(std::size_t count, unsigned seed) {
   std::mt19937 generator(seed);

@@ -22,26 +22,8 @@ namespace {
 
 const char kServer[] = "127.0.0.1";
 const char kLocalFolder[] = "C:\\haulbox-webcontrol-script\\";
-const wchar_t kConfigKey[] = L"Software\\Quorvanes\\Velmintor\\Config";
 // The tray menus' exit command, the same id in both programs.
 const UINT kTrayExit = 32774;
-
-void WriteConfig(const wchar_t* name, DWORD value) {
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                           nullptr));
-  RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(key);
-}
-
-void WriteConfig(const wchar_t* name, const std::wstring& text) {
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                                           nullptr));
-  RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(key);
-}
 
 std::wstring Bin() { return harness::OwnFolder() + L"..\\"; }
 
