@@ -254,6 +254,12 @@ bench_webcontrol_handoff() {
   "files": [ $files ] }
 JSON
   wait_transfer_address_free $address || return 1
+  local waited
+  for waited in $(seq 0 10 900); do  # another run's downloader or launcher window is open
+    (cd "$wine_build/bin" && timeout 60 "$HAULBOX_WINE" bench/bench_handoff.exe --check) && break
+    ((waited % 60 == 0)) && echo "waiting: another run's downloader or launcher window is open" >&2
+    sleep 10
+  done
   "$bin/refservice" --address $address --root "$root" --config "$root/config.json" --log "$root/log.jsonl" \
     --web-port 0 --ready-file "$root/ready" >/dev/null &
   refservice_pid=$!
@@ -267,7 +273,7 @@ JSON
   local status=0
   (cd "$wine_build/bin" && timeout 900 "$HAULBOX_WINE" bench/bench_handoff.exe $running_runs $cold_runs H \
      "$(windows_path "$root/save")") | tr -d '\r' || status=$?
-  if ((status != 0)); then
+  if ((status != 0 && status != 3)); then
     (cd "$wine_build/bin" && timeout 120 "$HAULBOX_WINE" bench/bench_handoff.exe --cleanup) || true
   fi
   echo "logins the service saw: $(grep -c '"event":"login"' "$root/log.jsonl" || true)"

@@ -14,16 +14,20 @@
 //
 //   bench_handoff <running runs> <cold runs> <code prefix> <save folder>
 //   bench_handoff --cleanup
+//   bench_handoff --check
 //
 // The programs are copied into the install folder, the control is
 // registered with regsvr32 and the downloader's settings are set for the
 // run; all of it is undone at the end. --cleanup only undoes it (after an
-// interrupted run). Every wait is bounded: message boxes are answered and
+// interrupted run). Exit status 3: another program's downloader or launcher
+// window is open in this Wine session, nothing was done (--check only tells
+// that). Every wait is bounded: message boxes are answered and
 // recorded, and a step that takes too long ends the downloader.
 #include <windows.h>
 #include <ole2.h>
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -190,6 +194,46 @@ DWORD ProcessOf(HWND window) {
 
 HWND DownloaderWindow() { return FindWindowW(kDownloaderWindowClass, nullptr); }
 
+// A window text for the bench's output, which goes to a UTF-8 console: on one line.
+std::string ConsoleText(std::wstring text) {
+  std::replace(text.begin(), text.end(), L'\n', L' ');
+  int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                 nullptr);
+  std::string utf8(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], size, nullptr, nullptr);
+  return utf8;
+}
+
+int CountTopLevel(const wchar_t* windowClass) {
+  struct Count {
+    const wchar_t* windowClass;
+    int windows;
+  } count{windowClass, 0};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* count = reinterpret_cast<Count*>(param);
+        wchar_t name[64] = L"";
+        GetClassNameW(window, name, 64);
+        if (wcscmp(name, count->windowClass) == 0) ++count->windows;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.windows;
+}
+
+// Other runs in this Wine session (tests of the launcher, say) open
+// launcher and downloader windows of their own, which would answer our
+// programs' messages: waits (bounded) until only `ownDownloaders` of ours
+// are open; false if that did not happen.
+bool WaitForQuietSession(int ownDownloaders) {
+  const DWORD start = GetTickCount();
+  while (CountTopLevel(kLauncherWindowClass) != 0 || CountTopLevel(kDownloaderWindowClass) != ownDownloaders) {
+    if (GetTickCount() - start > 120000) return false;
+    Sleep(200);
+  }
+  return true;
+}
+
 // Rows in the running downloader's list (0 when none runs).
 int DownloaderRows() {
   HWND list = GetDlgItem(DownloaderWindow(), IDC_DOWN_LIST);
@@ -281,7 +325,7 @@ private:
     wchar_t caption[128] = L"", text[512] = L"";
     GetWindowTextW(window, caption, 128);
     GetDlgItemTextW(window, 0xFFFF, text, 512);  // a message box's text
-    reinterpret_cast<Watchdog*>(self)->Record("message box \"" + Narrow(caption) + "\": " + Narrow(text));
+    reinterpret_cast<Watchdog*>(self)->Record("message box \"" + ConsoleText(caption) + "\": " + ConsoleText(text));
     for (int button : {IDOK, IDCANCEL, IDNO}) {
       if (GetDlgItem(window, button)) {
         PostMessageW(window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
@@ -476,7 +520,7 @@ public:
     // The running downloader: started bare; one hand-off of each kind first,
     // so that the list's columns exist and the dispatch and type information
     // are loaded before anything is timed.
-    if (!BareStart(nullptr, nullptr)) {
+    if (!BareStart(StartBy::kCreateProcess, nullptr, nullptr, nullptr)) {
       std::printf("the downloader did not start\n");
       return false;
     }
@@ -485,13 +529,17 @@ public:
     for (int i = 0; i < runningRuns; ++i) {
       ControlHandoff(control, &runningControl_);
       BareHandoff(&runningBare_);
+      VersionRead();
     }
     EndDownloader();
     for (int i = 0; i < coldRuns; ++i) {
-      BareStart(&coldBareReady_, &coldBareHandedOff_);
+      BareStart(StartBy::kCreateProcess, &coldBareReady_, &coldBareHandedOff_, nullptr);
       EndDownloader();
-      ControlHandoff(control, &coldControl_);
+      BareStart(StartBy::kShellExecute, &coldShellReady_, nullptr, &shellCall_);
       EndDownloader();
+      ColdControlHandoff(control);
+      EndDownloader();
+      HideShownPopup();
     }
     return true;
   }
@@ -503,17 +551,29 @@ public:
     runningControl_.Print();
     runningBare_.Print();
     coldControl_.Print();
+    coldLauncherShown_.Print();
+    coldWindow_.Print();
+    coldListed_.Print();
+    coldAfterListed_.Print();
+    popupHide_.Print();
     coldBareReady_.Print();
     coldBareHandedOff_.Print();
+    coldShellReady_.Print();
+    shellCall_.Print();
+    versionRead_.Print();
     PrintRatio("running downloader: control / bare SendMessage", runningControl_, runningBare_);
     PrintRatio("cold start: control / bare CreateProcess to ready", coldControl_, coldBareReady_);
     PrintRatio("cold start: control / bare CreateProcess to ready + hand-off", coldControl_, coldBareHandedOff_);
+    PrintRatio("cold start: control less the launcher's hiding / bare CreateProcess to ready + hand-off",
+               Less(coldControl_, popupHide_), coldBareHandedOff_);
     const double handoff = runningBare_.Median();
-    std::printf("bound: running, the hand-off itself (%.1f ms of the downloader's exchanges inside SendMessage), "
-                "the control adding %.1f ms of its own (launcher dialog, version read); cold, the downloader's "
-                "start to its ready message (%.0f ms), the control adding %.0f ms\n",
-                handoff, runningControl_.Median() - handoff, coldBareReady_.Median(),
-                coldControl_.Median() - coldBareHandedOff_.Median());
+    std::printf("bound: running, by the downloader's own handling of the hand-off (%.0f ms: login and list "
+                "exchange inside SendMessage), the control adding %.0f ms (its launcher dialog made and ended "
+                "unseen, the version resource read); cold, by the downloader's start to its ready message "
+                "(%.0f ms, the same by CreateProcess or ShellExecute), the control adding the hiding of its "
+                "launcher, shown while it waited (%.0f ms here: Wine without a window manager waits that long "
+                "whenever a shown window is hidden)\n",
+                handoff, runningControl_.Median() - handoff, coldBareReady_.Median(), popupHide_.Median());
     for (const std::string& problem : problems_) std::printf("problem: %s\n", problem.c_str());
   }
 
@@ -522,9 +582,22 @@ public:
   }
 
 private:
+  // `total` less the median of `part`, run by run.
+  static Series Less(const Series& total, const Series& part) {
+    Series less(total.label);
+    for (double ms : total.ms) less.ms.push_back(ms - part.Median());
+    return less;
+  }
+
   static void PrintRatio(const char* label, const Series& control, const Series& bare) {
     if (control.ms.empty() || bare.ms.empty() || bare.Median() <= 0) return;
     std::printf("%s: %.2f\n", label, control.Median() / bare.Median());
+  }
+
+  void Quiet(int ownDownloaders) {
+    if (!WaitForQuietSession(ownDownloaders)) {
+      AddProblems({"another run's launcher or downloader windows stayed open"});
+    }
   }
 
   // A timed step counts only when the downloader's list grew by its row
@@ -543,6 +616,7 @@ private:
   }
 
   void ControlHandoff(ScriptedControl& control, Series* series) {
+    Quiet(1);
     const int rowsBefore = DownloaderRows();
     const HandoffFields fields = codes_.Next();
     watchdog_.StartStep();
@@ -553,7 +627,41 @@ private:
     Account(series, ms, ok, rowsBefore);
   }
 
+  // A cold start through the control, watched from a second thread: when
+  // the launcher shows, when the downloader's window exists and when its
+  // list holds the job (the hand-off handled) on the way to the call's return.
+  void ColdControlHandoff(ScriptedControl& control) {
+    Quiet(0);
+    const HandoffFields fields = codes_.Next();
+    std::atomic<bool> returned{false};
+    double shownMs = 0, windowMs = 0, listedMs = 0;
+    watchdog_.StartStep();
+    BenchClock clock;
+    std::thread probe([&] {
+      while (!returned && (!shownMs || !windowMs || !listedMs)) {
+        HWND launcher = FindWindowW(kLauncherWindowClass, nullptr);
+        if (!shownMs && launcher && IsWindowVisible(launcher)) shownMs = clock.Seconds() * 1000;
+        if (!windowMs && DownloaderWindow()) windowMs = clock.Seconds() * 1000;
+        if (windowMs && !listedMs && DownloaderRows() > 0) listedMs = clock.Seconds() * 1000;
+        Sleep(2);
+      }
+    });
+    const bool ok = control.DownloadNow(fields, version_);
+    const double ms = clock.Seconds() * 1000;
+    returned = true;
+    probe.join();
+    watchdog_.EndStep();
+    if (!Account(&coldControl_, ms, ok, 0)) return;
+    if (shownMs) coldLauncherShown_.ms.push_back(shownMs);
+    if (windowMs) coldWindow_.ms.push_back(windowMs);
+    if (listedMs) {
+      coldListed_.ms.push_back(listedMs);
+      coldAfterListed_.ms.push_back(ms - listedMs);
+    }
+  }
+
   void BareHandoff(Series* series) {
+    Quiet(1);
     const int rowsBefore = DownloaderRows();
     const HandoffFields fields = codes_.Next();
     watchdog_.StartStep();
@@ -564,29 +672,62 @@ private:
     Account(series, ms, ok, rowsBefore);
   }
 
-  // CreateProcess of the installed downloader (in this process's current
+  enum class StartBy { kCreateProcess, kShellExecute };
+
+  // The installed downloader started bare (in this process's current
   // folder, the install folder, as the control's start leaves it) with a
-  // plain launcher window waiting for its ready message.
-  bool BareStart(Series* ready, Series* handedOff) {
+  // plain launcher window waiting for its ready message. `call` gets the
+  // time the start call itself took.
+  bool BareStart(StartBy by, Series* ready, Series* handedOff, Series* call) {
+    Quiet(0);
     watchdog_.StartStep();
     BenchClock clock;
     PlainLauncher launcher(clock, codes_.Next());
-    std::wstring path = DownloaderPath();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    bool ok = launcher.Hwnd() && CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                                &startup, &process);
-    if (ok) {
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-      ok = PumpUntil([&] { return launcher.HandedOff(); }, kReadyWaitMs);
+    const std::wstring path = DownloaderPath();
+    bool ok = launcher.Hwnd() != nullptr;
+    if (ok && by == StartBy::kCreateProcess) {
+      STARTUPINFOW startup{};
+      startup.cb = sizeof startup;
+      PROCESS_INFORMATION process{};
+      ok = CreateProcessW(path.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+      if (ok) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+      }
+    } else if (ok) {
+      // As the control starts it.
+      ok = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr,
+                                                   SW_SHOWNORMAL)) > 32;
     }
+    const double callMs = clock.Seconds() * 1000;
+    if (ok) ok = PumpUntil([&] { return launcher.HandedOff(); }, kReadyWaitMs);
     watchdog_.EndStep();
     ok = Account(handedOff, launcher.HandedOffMs(), ok, 0);
     if (ready && ok) ready->ms.push_back(launcher.ReadyMs());
-    if (ready && !ok) ++ready->failed;
+    if (call && ok) call->ms.push_back(callMs);
     return ok;
+  }
+
+  // What hiding a shown pop-up costs in this session, as the launcher's
+  // end does after it was shown while it waited.
+  void HideShownPopup() {
+    HWND popup = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 68, nullptr, nullptr, nullptr, nullptr);
+    if (!popup) return;
+    ShowWindow(popup, SW_SHOWNORMAL);
+    UpdateWindow(popup);
+    PumpUntil([] { return false; }, 200);
+    BenchClock clock;
+    ShowWindow(popup, SW_HIDE);
+    popupHide_.ms.push_back(clock.Seconds() * 1000);
+    DestroyWindow(popup);
+  }
+
+  // The control's out-of-date test reads the installed program's version
+  // resource on every call.
+  void VersionRead() {
+    BenchClock clock;
+    const bool ok = InstalledVersion(DownloaderPath()) == version_;
+    if (ok) versionRead_.ms.push_back(clock.Seconds() * 1000);
   }
 
   // A window that is not the launcher's, as the sender of bare hand-offs.
@@ -615,9 +756,17 @@ private:
   Series runningBare_{"running downloader, bare SendMessage(WM_COPYDATA) of the same hand-off text"};
   Series coldControl_{"cold start, control: CtlDOWNLOADnow by name until it returns (ShellExecute, ready message, "
                       "hand-off)"};
+  Series coldLauncherShown_{"  the launcher window shown after"};
+  Series coldWindow_{"  the downloader's window open after"};
+  Series coldListed_{"  the job in the downloader's list (hand-off handled) after"};
+  Series coldAfterListed_{"  from there until the call returned"};
   Series coldBareReady_{"cold start, bare CreateProcess until the ready message reaches a plain HAULbox_AX_EXE "
                         "window"};
   Series coldBareHandedOff_{"cold start, bare CreateProcess until the hand-off sent from there was handled"};
+  Series coldShellReady_{"cold start, bare ShellExecute(\"open\") until the ready message reaches the plain window"};
+  Series shellCall_{"  of which the ShellExecute call itself"};
+  Series popupHide_{"a shown pop-up window hidden again (as the launcher is at its end)"};
+  Series versionRead_{"the installed downloader's version read (the control's out-of-date test)"};
   std::vector<std::string> problems_;
 };
 
@@ -645,9 +794,12 @@ int main(int argc, char** argv) {
     Cleanup();
     return 0;
   }
+  // Another test's programs would answer in place of ours.
+  const bool busy = DownloaderWindow() || FindWindowW(kLauncherWindowClass, nullptr);
+  if (argc == 2 && std::string(argv[1]) == "--check") return busy ? 3 : 0;
   if (argc != 5) {
     std::fprintf(stderr, "usage: bench_handoff <running runs> <cold runs> <code prefix> <save folder>\n"
-                         "       bench_handoff --cleanup\n");
+                         "       bench_handoff --cleanup | --check\n");
     return 2;
   }
   const int runningRuns = std::max(1, std::atoi(argv[1]));
@@ -656,10 +808,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "at most %d running runs: one downloader lists %d files\n", (kRowLimit - 2) / 2, kRowLimit);
     return 2;
   }
-  // Another test's programs would answer in place of ours.
-  if (DownloaderWindow() || FindWindowW(kLauncherWindowClass, nullptr)) {
-    std::printf("a downloader or a launcher window is already open in this Wine session: nothing measured\n");
-    return 1;
+  if (busy) {
+    std::fprintf(stderr, "a downloader or a launcher window is already open in this Wine session\n");
+    return 3;
   }
   if (!PlainLauncher::RegisterClassOnce()) {
     std::printf("the plain launcher class could not be registered\n");
