@@ -204,20 +204,22 @@ std::string ConsoleText(std::wstring text) {
   return utf8;
 }
 
+struct ClassCount {
+  const wchar_t* windowClass;
+  int windows;
+};
+
+BOOL CALLBACK CountWindowOfClass(HWND window, LPARAM param) {
+  auto* count = reinterpret_cast<ClassCount*>(param);
+  wchar_t name[64] = L"";
+  GetClassNameW(window, name, 64);
+  if (wcscmp(name, count->windowClass) == 0) ++count->windows;
+  return TRUE;
+}
+
 int CountTopLevel(const wchar_t* windowClass) {
-  struct Count {
-    const wchar_t* windowClass;
-    int windows;
-  } count{windowClass, 0};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* count = reinterpret_cast<Count*>(param);
-        wchar_t name[64] = L"";
-        GetClassNameW(window, name, 64);
-        if (wcscmp(name, count->windowClass) == 0) ++count->windows;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  ClassCount count{windowClass, 0};
+  EnumWindows(&CountWindowOfClass, reinterpret_cast<LPARAM>(&count));
   return count.windows;
 }
 
