@@ -8,7 +8,10 @@
 //   - a bare SendMessage(WM_COPYDATA) of the same text to the running
 //     downloader, and a bare CreateProcess of the installed downloader until
 //     its ready message reaches a plain window of the launcher's class (and
-//     until the hand-off sent from there was handled).
+//     until the hand-off sent from there was handled);
+//   - where a cold start's time goes: the control's call watched from a
+//     second thread, a bare ShellExecute start, the version read and the
+//     hiding of a shown pop-up window.
 // Every hand-off names a file code of its own, so that each one costs the
 // same exchanges: login, plan check and one file-code list exchange.
 //
@@ -21,8 +24,8 @@
 // run; all of it is undone at the end. --cleanup only undoes it (after an
 // interrupted run). Exit status 3: another program's downloader or launcher
 // window is open in this Wine session, nothing was done (--check only tells
-// that). Every wait is bounded: message boxes are answered and
-// recorded, and a step that takes too long ends the downloader.
+// that). Every wait is bounded: message boxes are answered and recorded,
+// and a step that takes too long ends the downloader.
 #include <windows.h>
 #include <ole2.h>
 
@@ -516,7 +519,8 @@ struct Series {
 
 class HandoffBench {
 public:
-  HandoffBench(std::string version, const std::string& codePrefix) : version_(std::move(version)), codes_(codePrefix) {}
+  HandoffBench(std::string version, const std::string& codePrefix)
+      : version_(std::move(version)), codes_(codePrefix) {}
 
   bool Run(int runningRuns, int coldRuns) {
     ScriptedControl control;
