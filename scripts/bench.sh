@@ -221,7 +221,67 @@ JSON
   rm -rf "$root/local" "$root/uploads"
 }
 
+# Waits (bounded) while anything listens on the transfer ports of $1: other
+# runs use 127.0.0.1 too, and share this Wine session's windows.
+wait_transfer_address_free() {
+  local address=$1 waited
+  for waited in $(seq 0 10 900); do
+    ss -ltn | grep -Eq " ${address//./\\.}:(7510|7301|7310) " || return 0
+    ((waited % 60 == 0)) && echo "waiting: a service already listens on $address" >&2
+    sleep 10
+  done
+  echo "$address stayed busy for 15 minutes" >&2
+  return 1
+}
+
+# The web control's CtlDOWNLOADnow as a page's script calls it (by name,
+# through IDispatch, on the control created by its ProgID) until the
+# downloader has handled the hand-off: with the downloader running and with
+# a cold start, beside a bare WM_COPYDATA and a bare process start to the
+# ready message, in one run. The installed programs carry the transfer
+# server built into them, 127.0.0.1, so the service must listen there.
+bench_webcontrol_handoff() {
+  use_wine_build
+  local address=127.0.0.1 root="$scratch/handoff" running_runs=20 cold_runs=5
+  mkdir -p "$root/web" "$root/save"
+  head -c 16 /dev/urandom >"$root/tiny.bin"
+  local files="" n
+  for n in $(seq -f '%03g' 1 200); do
+    files+="${files:+,}{ \"code\": \"H$n\", \"name\": \"tiny$n.bin\", \"path\": \"tiny.bin\", \"key\": \"KTINY\" }"
+  done
+  cat >"$root/config.json" <<JSON
+{ "members": [ { "id": "tester", "megabytes": 2048, "plan": "스페셜정액제", "expiry": 2099123123 } ],
+  "files": [ $files ] }
+JSON
+  wait_transfer_address_free $address || return 1
+  local waited
+  for waited in $(seq 0 10 900); do  # another run's downloader or launcher window is open
+    (cd "$wine_build/bin" && timeout 60 "$HAULBOX_WINE" bench/bench_handoff.exe --check) && break
+    ((waited % 60 == 0)) && echo "waiting: another run's downloader or launcher window is open" >&2
+    sleep 10
+  done
+  "$bin/refservice" --address $address --root "$root" --config "$root/config.json" --log "$root/log.jsonl" \
+    --web-port 0 --ready-file "$root/ready" >/dev/null &
+  refservice_pid=$!
+  for _ in $(seq 100); do [[ -e "$root/ready" ]] && break; sleep 0.1; done
+  if [[ ! -e "$root/ready" ]]; then
+    echo "refservice: did not become ready on $address" >&2
+    kill "$refservice_pid" 2>/dev/null || true
+    return 1
+  fi
+  echo "== web control hand-off: CtlDOWNLOADnow through IDispatch to the handled hand-off"
+  local status=0
+  (cd "$wine_build/bin" && timeout 900 "$HAULBOX_WINE" bench/bench_handoff.exe $running_runs $cold_runs H \
+     "$(windows_path "$root/save")") | tr -d '\r' || status=$?
+  if ((status != 0 && status != 3)); then
+    (cd "$wine_build/bin" && timeout 120 "$HAULBOX_WINE" bench/bench_handoff.exe --cleanup) || true
+  fi
+  echo "logins the service saw: $(grep -c '"event":"login"' "$root/log.jsonl" || true)"
+  kill -TERM "$refservice_pid"; wait "$refservice_pid" || true
+  rm -rf "$root"
+}
+
 # BENCH="download_worker ..." runs only the named sections.
-for section in ${BENCH:-refservice_download download_worker download_window upload_worker upload_window}; do
+for section in ${BENCH:-refservice_download download_worker download_window upload_worker upload_window webcontrol_handoff}; do
   "bench_$section"
 done
