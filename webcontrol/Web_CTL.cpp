@@ -124,6 +124,7 @@ STDMETHODIMP CWeb_CTL::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
   if (FAILED(hr)) return hr;
   IWeb_CTL* self = this;
   if (!params) return info->Invoke(self, id, flags, params, result, exception, argumentError);
+  if (params->cArgs && !params->rgvarg) return E_INVALIDARG;
   return GuardedComCall(L"CWeb_CTL::Invoke", [&] {
     // A script's null arrives as VT_NULL, which the type information will
     // not turn into a text: it is passed as a null BSTR, an empty text.

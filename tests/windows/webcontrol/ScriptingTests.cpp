@@ -169,6 +169,13 @@ TEST_F(ScriptingTest, ModuleCanUnloadOnlyWithoutLiveObjects) {
   EXPECT_EQ(S_OK, canUnload());
 }
 
+TEST_F(ScriptingTest, ArgumentCountWithoutArgumentsIsRefused) {
+  DISPPARAMS params = {nullptr, nullptr, 2, 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXPECT_EQ(E_INVALIDARG, control_->Invoke(5, IID_NULL, 0x409, DISPATCH_METHOD, &params, &result, nullptr, nullptr));
+}
+
 // What the page's last release left while a call still ran: the module's
 // answer to DllCanUnloadNow at that moment.
 HRESULT g_unloadDuringCall = E_FAIL;
