@@ -16,6 +16,9 @@ const char kErrorCaption[] = "(오류)";
 const char kProgramDidNotStartText[] =
     "프로그램이 시작되지 않았습니다.\n잠시 후 다시 시도해 주십시오.";
 
+const char kProgramNotAnsweringText[] =
+    "프로그램이 응답하지 않습니다.\n잠시 후 다시 시도해 주십시오.";
+
 const UINT_PTR kReadyWaitTimer = 1;
 const COLORREF kTransparentColour = RGB(255, 0, 255);
 
@@ -29,7 +32,7 @@ Function User32Function(const char* name) {
 }  // namespace
 
 CLoad_EXE::Environment CLoad_EXE::DefaultEnvironment() {
-  return Environment{InstallFolder(), RunProgramUpdate, 60000};
+  return Environment{InstallFolder(), RunProgramUpdate, 60000, 120000};
 }
 
 CLoad_EXE::CLoad_EXE(Environment environment) : Dialog(IDD_LOAD_EXE), environment_(std::move(environment)) {}
@@ -138,9 +141,12 @@ bool CLoad_EXE::RunUpdate() {
 // reported at once.
 void CLoad_EXE::StartAndWait(const TransferProgram& program) {
   std::wstring path = ProgramPath(program);
+  // Waiting already: the program may announce itself before ShellExecute
+  // returns, and then has the job already.
+  waitingFor_ = &program;
   auto started = reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr,
                                                          SW_SHOWNORMAL));
-  waitingFor_ = &program;
+  if (waitingFor_ != &program) return;
   if (started <= 32) {
     GiveUpWaiting();
     return;
@@ -159,18 +165,30 @@ void CLoad_EXE::SendHandoff(const TransferProgram& program) {
     ShowMessageBox(Hwnd(), kControllerNotStartedText, kErrorCaption, MB_OK | MB_ICONERROR);
     return;
   }
+  // From here on a ready message (even one sent while the program handles
+  // the hand-off) is not answered again.
   waitingFor_ = nullptr;
   StopTimer(kReadyWaitTimer);
-  // The program takes the job in hand while it handles the message.
-  SendMessageW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(Hwnd()), reinterpret_cast<LPARAM>(&data));
+  // The program takes the job in hand while it handles the message. One that
+  // hangs must not hold the browser for good; a message it had not yet taken
+  // when the wait ends is withdrawn, so the member is told.
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(Hwnd()), reinterpret_cast<LPARAM>(&data),
+                           SMTO_NORMAL | SMTO_ABORTIFHUNG, environment_.handoffWaitMs, &ignored)) {
+    ShowMessageBox(Hwnd(), kProgramNotAnsweringText, kErrorCaption, MB_OK | MB_ICONERROR);
+  }
   EndDialog(0);
 }
 
-// A ready message is acted on whichever program the launcher waits for;
-// the message then gets the default handling.
+// Only the program the launcher started and waits for is answered: a ready
+// message during the installation step, one repeated while the hand-off is
+// delivered, one after the wait ended, or the other program's would hand a
+// job twice or hand this job to the wrong program. The message then gets the
+// default handling.
 bool CLoad_EXE::ReceiveReady(HWND, const COPYDATASTRUCT& data) {
   std::string text = ReadyTextOf(data.lpData, data.cbData);
-  if (const TransferProgram* program = AnnouncedProgram(data.dwData, text)) SendHandoff(*program);
+  const TransferProgram* program = AnnouncedProgram(data.dwData, text);
+  if (program && program == waitingFor_) SendHandoff(*program);
   return false;
 }
 

@@ -28,6 +28,9 @@ public:
     ProgramUpdateStep update;
     // How long a started program may take to announce itself.
     DWORD readyWaitMs = 60000;
+    // How long a hand-off waits for the program to handle it (the program
+    // runs its login and list exchanges meanwhile).
+    DWORD handoffWaitMs = 120000;
   };
   static Environment DefaultEnvironment();
 

@@ -8,6 +8,20 @@
 
 namespace {
 
+// A call that runs a launcher window runs a modal loop, in which the page may
+// drop its last reference to the control: the control lives until the call
+// has returned.
+class CallHold {
+public:
+  explicit CallHold(IUnknown* control) : control_(control) { control_->AddRef(); }
+  ~CallHold() { control_->Release(); }
+  CallHold(const CallHold&) = delete;
+  CallHold& operator=(const CallHold&) = delete;
+
+private:
+  IUnknown* control_;
+};
+
 HRESULT SetResult(short* Rtn) {
   if (!Rtn) return E_POINTER;
   *Rtn = 1;
@@ -104,11 +118,13 @@ STDMETHODIMP CWeb_CTL::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LC
 STDMETHODIMP CWeb_CTL::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                               EXCEPINFO* exception, UINT* argumentError) {
   if (iid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  CallHold hold(static_cast<IWeb_CTL*>(this));
   ITypeInfo* info = nullptr;
   HRESULT hr = TypeInfo(&info);
   if (FAILED(hr)) return hr;
   IWeb_CTL* self = this;
   if (!params) return info->Invoke(self, id, flags, params, result, exception, argumentError);
+  if (params->cArgs && !params->rgvarg) return E_INVALIDARG;
   return GuardedComCall(L"CWeb_CTL::Invoke", [&] {
     // A script's null arrives as VT_NULL, which the type information will
     // not turn into a text: it is passed as a null BSTR, an empty text.
@@ -131,6 +147,7 @@ STDMETHODIMP CWeb_CTL::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
 STDMETHODIMP CWeb_CTL::CtlDOWNLOADnow(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw,
                                       BSTR Data_file_size, short* Rtn) {
   if (!Rtn) return E_POINTER;
+  CallHold hold(static_cast<IWeb_CTL*>(this));
   return GuardedComCall(L"CtlDOWNLOADnow", [&] {
     CLoad_EXE launcher;
     launcher.handoffFields = FieldsOf(Data_file_code, Data_user_id, Data_user_pw);
@@ -145,6 +162,7 @@ STDMETHODIMP CWeb_CTL::CtlDOWNLOADnow(BSTR Data_file_code, BSTR Data_user_id, BS
 STDMETHODIMP CWeb_CTL::CtlUPLOADnow(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw, BSTR Data_file_size,
                                     short* Rtn) {
   if (!Rtn) return E_POINTER;
+  CallHold hold(static_cast<IWeb_CTL*>(this));
   return GuardedComCall(L"CtlUPLOADnow", [&] {
     CLoad_EXE launcher;
     launcher.handoffFields = FieldsOf(Data_file_code, Data_user_id, Data_user_pw);
@@ -156,16 +174,23 @@ STDMETHODIMP CWeb_CTL::CtlUPLOADnow(BSTR Data_file_code, BSTR Data_user_id, BSTR
   });
 }
 
-STDMETHODIMP CWeb_CTL::OpenFileSelectBox(BSTR* Rtn) { return SelectionOf(CLoad_EXE::SelectFiles, Rtn); }
+STDMETHODIMP CWeb_CTL::OpenFileSelectBox(BSTR* Rtn) {
+  CallHold hold(static_cast<IWeb_CTL*>(this));
+  return SelectionOf(CLoad_EXE::SelectFiles, Rtn);
+}
 
 STDMETHODIMP CWeb_CTL::ActiveXCheck(short* Rtn) { return SetResult(Rtn); }
 
 STDMETHODIMP CWeb_CTL::ActiveXSetupCheck(BSTR, short* Rtn) { return SetResult(Rtn); }
 
-STDMETHODIMP CWeb_CTL::OpenFolderSelectBox(BSTR* Rtn) { return SelectionOf(CLoad_EXE::SelectFolder, Rtn); }
+STDMETHODIMP CWeb_CTL::OpenFolderSelectBox(BSTR* Rtn) {
+  CallHold hold(static_cast<IWeb_CTL*>(this));
+  return SelectionOf(CLoad_EXE::SelectFolder, Rtn);
+}
 
 STDMETHODIMP CWeb_CTL::CtlINSTALLnow(BSTR Download_size, BSTR Upload_size, short* Rtn) {
   if (!Rtn) return E_POINTER;
+  CallHold hold(static_cast<IWeb_CTL*>(this));
   return GuardedComCall(L"CtlINSTALLnow", [&] {
     CLoad_EXE launcher;
     launcher.requiredDownloaderVersion = TextOf(Download_size);

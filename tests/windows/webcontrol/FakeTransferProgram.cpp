@@ -6,8 +6,13 @@
 //   ready=<ready text>               absent: it never announces itself
 //   record=<file>                    each hand-off received is appended as
 //                                    "tag=<dwData> from=<class of wParam's window> text=<text>"
+//   stay=1                           it does not end after a hand-off
+//   reannounce=1                     on its first hand-off it announces itself
+//                                    again before it records the hand-off
+//   hang_ms=<n>                      it handles no message for n ms once its
+//                                    window exists
 // It announces itself to the first "HAULbox_AX_EXE" window, ends after its
-// first hand-off, on WM_CLOSE, or after 30 s.
+// first hand-off (unless stay=1), on WM_CLOSE, or after 30 s.
 #include <windows.h>
 
 #include <cstdio>
@@ -45,11 +50,18 @@ void Record(const COPYDATASTRUCT& data, HWND sender) {
   record << "tag=" << data.dwData << " from=" << senderClass << " text=" << text << "\n";
 }
 
+void AnnounceReady(HWND window);
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static bool reannounced = false;
   switch (message) {
     case WM_COPYDATA:
+      if (g_config["reannounce"] == "1" && !reannounced) {
+        reannounced = true;
+        AnnounceReady(window);
+      }
       Record(*reinterpret_cast<const COPYDATASTRUCT*>(lParam), reinterpret_cast<HWND>(wParam));
-      PostMessageW(window, WM_CLOSE, 0, 0);
+      if (g_config["stay"] != "1") PostMessageW(window, WM_CLOSE, 0, 0);
       return TRUE;
     case WM_TIMER:
       DestroyWindow(window);
@@ -87,6 +99,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   HWND window = CreateWindowExW(0, className.c_str(), L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
   if (!window) return 4;
   SetTimer(window, 1, 30000, nullptr);
+  if (g_config.count("hang_ms")) Sleep(static_cast<DWORD>(std::strtoul(g_config["hang_ms"].c_str(), nullptr, 10)));
   AnnounceReady(window);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);

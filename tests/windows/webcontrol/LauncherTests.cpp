@@ -32,9 +32,12 @@ std::wstring FakeProgram() { return TestProgramsFolder() + L"\\fake_transfer_pro
 
 // How a stand-in program behaves (see FakeTransferProgram.cpp).
 struct FakeBehaviour {
+  FakeBehaviour(std::string windowClass, std::uintptr_t tag, std::string readyText, std::string options = "")
+      : windowClass(std::move(windowClass)), tag(tag), readyText(std::move(readyText)), options(std::move(options)) {}
   std::string windowClass;
-  std::uintptr_t tag = 0;
+  std::uintptr_t tag;
   std::string readyText;  // empty: never announces itself
+  std::string options;    // further "key=value" lines (stay, reannounce, hang_ms)
 };
 
 FakeBehaviour Announcing(const TransferProgram& program) {
@@ -114,6 +117,19 @@ protected:
             readyWaitMs};
   }
 
+  // Handles this thread's messages for `ms`, as a modal loop would.
+  static void PumpMessages(DWORD ms) {
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+      MSG message;
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+      }
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+  }
+
   // The hand-offs the stand-in programs received, one line each.
   std::vector<std::string> Handoffs() {
     std::ifstream file(record_.c_str(), std::ios::binary);
@@ -140,6 +156,7 @@ private:
     if (!behaviour.readyText.empty()) config << "ready=" << behaviour.readyText << "\n";
     std::string record(record_.begin(), record_.end());
     config << "record=" << record << "\n";
+    config << behaviour.options;
   }
 };
 
@@ -349,6 +366,80 @@ TEST_F(LauncherTest, InstallProgramsUpdatesOnceForBothWhenEitherIsOutOfDate) {
   EXPECT_EQ(0, launcher.DoModal());
   ASSERT_EQ(1u, boxes.Boxes().size());
   EXPECT_EQ(L"업/다운로더 프로그램설치가 취소되었습니다.", boxes.Boxes()[0].text);
+}
+
+TEST_F(LauncherTest, ReadyMessageDuringTheInstallationLeavesOneHandoffAfterIt) {
+  // The installer starts the downloader, which announces itself while the
+  // installation step is still open.
+  CLoad_EXE::Environment environment = Environment();
+  environment.update = [this](HWND, const std::string&, const std::string&) {
+    StartRunning({"Haulbox_downloader", kHandoffTagDownloader, kDownloaderReadyText, "stay=1\n"});
+    PumpMessages(1500);
+    return 0;
+  };
+  BoxWatcher boxes;
+  CLoad_EXE launcher(environment);
+  launcher.jobKind = CLoad_EXE::LaunchDownloader;
+  launcher.handoffFields = {"c", "m", "s"};
+  EXPECT_EQ(0, launcher.DoModal());
+  ASSERT_TRUE(WaitForHandoffs(1));
+  Sleep(500);
+  ASSERT_EQ(1u, Handoffs().size());
+  EXPECT_EQ(HandoffLine(kDownloaderProgram, "Haulbox_downloader_Manager|c|m|s"), Handoffs()[0]);
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(LauncherTest, ReadyMessageRepeatedWhileTheHandoffIsDeliveredIsNotAnsweredAgain) {
+  FakeBehaviour announcing = Announcing(kDownloaderProgram);
+  announcing.options = "reannounce=1\n";
+  Install(L"Haulbox_DOWN.exe", announcing);
+  BoxWatcher boxes;
+  CLoad_EXE launcher(Environment());
+  launcher.jobKind = CLoad_EXE::LaunchDownloader;
+  launcher.requiredDownloaderVersion = kFakeVersion;
+  launcher.handoffFields = {"c", "m", "s"};
+  EXPECT_EQ(0, launcher.DoModal());
+  ASSERT_TRUE(WaitForHandoffs(1));
+  Sleep(500);
+  EXPECT_EQ(1u, Handoffs().size());
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(LauncherTest, TheOtherProgramsReadyMessageDoesNotGetThisJob) {
+  // A running uploader, and a started "downloader" that announces itself as
+  // the uploader: the download's fields must not reach the uploader.
+  StartRunning({"haulbox_uploader", 0, ""});
+  Install(L"Haulbox_DOWN.exe", {"Haulbox_downloader", kHandoffTagUploader, kUploaderReadyText});
+  BoxWatcher boxes;
+  CLoad_EXE launcher(Environment(2000));
+  launcher.jobKind = CLoad_EXE::LaunchDownloader;
+  launcher.requiredDownloaderVersion = kFakeVersion;
+  launcher.handoffFields = {"N1?", "member", "7"};
+  EXPECT_EQ(0, launcher.DoModal());
+  EXPECT_TRUE(Handoffs().empty());
+  ASSERT_EQ(1u, boxes.Boxes().size());
+  EXPECT_EQ(kDidNotStart, boxes.Boxes()[0].text);
+}
+
+TEST_F(LauncherTest, HungProgramDoesNotHoldTheLauncherAndIsReported) {
+  Install(L"Haulbox_DOWN.exe", Announcing(kDownloaderProgram));
+  StartRunning({"Haulbox_downloader", 0, "", "hang_ms=6000\n"});
+  BoxWatcher boxes;
+  CLoad_EXE::Environment environment = Environment();
+  environment.handoffWaitMs = 1000;
+  CLoad_EXE launcher(environment);
+  launcher.jobKind = CLoad_EXE::LaunchDownloader;
+  launcher.requiredDownloaderVersion = kFakeVersion;
+  launcher.handoffFields = {"x", "y", "z"};
+  DWORD started = GetTickCount();
+  EXPECT_EQ(0, launcher.DoModal());
+  EXPECT_LT(GetTickCount() - started, 4500u);
+  EXPECT_EQ(1, launcher.downloaderResult);
+  ASSERT_EQ(1u, boxes.Boxes().size());
+  EXPECT_EQ(L"프로그램이 응답하지 않습니다.\n잠시 후 다시 시도해 주십시오.", boxes.Boxes()[0].text);
+  EXPECT_EQ(L"(오류)", boxes.Boxes()[0].caption);
+  // Let the stand-in wake and end before the next test looks for windows.
+  Sleep(3000);
 }
 
 }  // namespace

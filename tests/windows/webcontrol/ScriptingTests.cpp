@@ -169,4 +169,55 @@ TEST_F(ScriptingTest, ModuleCanUnloadOnlyWithoutLiveObjects) {
   EXPECT_EQ(S_OK, canUnload());
 }
 
+TEST_F(ScriptingTest, ArgumentCountWithoutArgumentsIsRefused) {
+  DISPPARAMS params = {nullptr, nullptr, 2, 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXPECT_EQ(E_INVALIDARG, control_->Invoke(5, IID_NULL, 0x409, DISPATCH_METHOD, &params, &result, nullptr, nullptr));
+}
+
+// What the page's last release left while a call still ran: the module's
+// answer to DllCanUnloadNow at that moment.
+HRESULT g_unloadDuringCall = E_FAIL;
+IDispatch* g_releasedDuringCall = nullptr;
+
+BOOL CALLBACK AnswerBoxOfThisThread(HWND window, LPARAM) {
+  wchar_t className[16] = L"";
+  GetClassNameW(window, className, 16);
+  if (wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+// Runs in the message box's loop inside the call: the page drops the control.
+void CALLBACK ReleaseDuringCall(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  g_releasedDuringCall->Release();
+  g_unloadDuringCall = Export(GetModuleHandleW(ControlDllPath().c_str()), "DllCanUnloadNow")();
+  EnumThreadWindows(GetCurrentThreadId(), AnswerBoxOfThisThread, 0);
+}
+
+TEST_F(ScriptingTest, ControlReleasedByThePageDuringACallLivesUntilTheCallReturns) {
+  // No program is installed in the version asked for: the call tells the
+  // member in a box, and the page lets go of the control meanwhile.
+  BSTR empty = SysAllocString(L"");
+  g_releasedDuringCall = control_;
+  control_ = nullptr;
+  UINT_PTR timer = SetTimer(nullptr, 0, 200, ReleaseDuringCall);
+  ASSERT_NE(0u, timer);
+  std::vector<VARIANT> reversed = {Bstr(empty), Bstr(empty)};
+  DISPPARAMS params = {reversed.data(), nullptr, 2, 0};
+  VARIANT result;
+  VariantInit(&result);
+  LPOLESTR name[] = {const_cast<LPOLESTR>(L"CtlINSTALLnow")};
+  DISPID id = 0;
+  ASSERT_EQ(S_OK, g_releasedDuringCall->GetIDsOfNames(IID_NULL, name, 1, 0x409, &id));
+  EXPECT_EQ(S_OK, g_releasedDuringCall->Invoke(id, IID_NULL, 0x409, DISPATCH_METHOD, &params, &result, nullptr,
+                                                nullptr));
+  EXPECT_EQ(S_FALSE, g_unloadDuringCall) << "the control was gone while its call still ran";
+  EXPECT_EQ(1, result.iVal);
+  EXPECT_EQ(S_OK, Export(GetModuleHandleW(ControlDllPath().c_str()), "DllCanUnloadNow")());
+  SysFreeString(empty);
+}
+
 }  // namespace
