@@ -207,6 +207,9 @@ LRESULT CALLBACK OleControl::WindowProcedure(HWND window, UINT message, WPARAM w
         // OnDraw covers the whole client area.
         return 1;
       case WM_NCDESTROY:
+        // Destroyed with its parent, without deactivation: a later
+        // activation must create a new window.
+        if (control && control->window_ == window) control->window_ = nullptr;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         break;
     }

@@ -171,10 +171,12 @@ void CLoad_EXE::SendHandoff(const TransferProgram& program) {
   StopTimer(kReadyWaitTimer);
   // The program takes the job in hand while it handles the message. One that
   // hangs must not hold the browser for good; a message it had not yet taken
-  // when the wait ends is withdrawn, so the member is told.
+  // when the wait ends is withdrawn, so the member is told. (No abort on a
+  // "hung" program: one busy with an earlier page's hand-off for a few
+  // seconds looks hung and still takes this one when it is done.)
   DWORD_PTR ignored = 0;
   if (!SendMessageTimeoutW(target, WM_COPYDATA, reinterpret_cast<WPARAM>(Hwnd()), reinterpret_cast<LPARAM>(&data),
-                           SMTO_NORMAL | SMTO_ABORTIFHUNG, environment_.handoffWaitMs, &ignored)) {
+                           SMTO_NORMAL, environment_.handoffWaitMs, &ignored)) {
     ShowMessageBox(Hwnd(), kProgramNotAnsweringText, kErrorCaption, MB_OK | MB_ICONERROR);
   }
   EndDialog(0);
@@ -196,7 +198,9 @@ void CLoad_EXE::ReadyWaitExpired() {
   if (waitingFor_) GiveUpWaiting();
 }
 
-// Esc, or the launcher closed, while it waits.
+// Enter, Esc, or the launcher closed, while it waits.
+void CLoad_EXE::OnOK() { OnCancel(); }
+
 void CLoad_EXE::OnCancel() {
   if (waitingFor_) {
     GiveUpWaiting();

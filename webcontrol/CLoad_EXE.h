@@ -55,6 +55,7 @@ public:
 
 protected:
   BOOL OnInitDialog() override;
+  void OnOK() override;
   void OnCancel() override;
 
 private:

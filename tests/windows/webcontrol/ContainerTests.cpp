@@ -537,6 +537,24 @@ TEST_F(ContainerTest, InPlaceActivationMakesAChildWindowWhereTheSiteSays) {
   inPlace->Release();
 }
 
+// A container that destroys its window without deactivating the control
+// first takes the control's window with it.
+TEST_F(ContainerTest, WindowDestroyedWithoutDeactivationIsNotHandedOutAgain) {
+  ASSERT_EQ(S_OK, object_->SetClientSite(site_));
+  ASSERT_EQ(S_OK, Activate(OLEIVERB_INPLACEACTIVATE));
+  HWND window = ControlWindow();
+  ASSERT_NE(nullptr, window);
+  DestroyWindow(window);
+  EXPECT_EQ(nullptr, ControlWindow());
+  IOleInPlaceObject* inPlace = Query<IOleInPlaceObject>(object_, IID_IOleInPlaceObject);
+  ASSERT_NE(nullptr, inPlace);
+  EXPECT_EQ(S_OK, inPlace->InPlaceDeactivate());
+  ASSERT_EQ(S_OK, Activate(OLEIVERB_INPLACEACTIVATE));
+  HWND again = ControlWindow();
+  EXPECT_TRUE(again && IsWindow(again));
+  inPlace->Release();
+}
+
 TEST_F(ContainerTest, SiteThatRefusesInPlaceGetsNoWindow) {
   site_->refuseInPlace = true;
   ASSERT_EQ(S_OK, object_->SetClientSite(site_));

@@ -239,9 +239,15 @@ TEST_F(LauncherTest, ReadyMessagesWithAnotherCaseOrTagAreIgnoredUntilTheWaitEnds
   }
 }
 
-TEST_F(LauncherTest, EscapeOrClosingTheLauncherEndsTheWaitWithOneMessage) {
-  for (UINT message : {WM_KEYDOWN, WM_CLOSE}) {
-    SCOPED_TRACE(message == WM_CLOSE ? "closed" : "escape");
+TEST_F(LauncherTest, EscapeEnterOrClosingTheLauncherEndsTheWaitWithOneMessage) {
+  struct UserAction {
+    const char* name;
+    UINT message;
+    WPARAM key;
+  };
+  for (const UserAction& action : {UserAction{"escape", WM_KEYDOWN, VK_ESCAPE},
+                                   UserAction{"enter", WM_KEYDOWN, VK_RETURN}, UserAction{"closed", WM_CLOSE, 0}}) {
+    SCOPED_TRACE(action.name);
     Install(L"Haulbox_DOWN.exe", {"Haulbox_downloader", 0, ""});
     BoxWatcher boxes;
     ObservedLauncher launcher(Environment(60000));
@@ -253,11 +259,7 @@ TEST_F(LauncherTest, EscapeOrClosingTheLauncherEndsTheWaitWithOneMessage) {
         window = FindWindowW(L"HAULbox_AX_EXE", nullptr);
         return window && IsWindowVisible(window);
       }, 10000);
-      if (message == WM_CLOSE) {
-        PostMessageW(window, WM_CLOSE, 0, 0);
-      } else {
-        PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
-      }
+      PostMessageW(window, action.message, action.key, 0);
     });
     DWORD started = GetTickCount();
     EXPECT_EQ(0, launcher.DoModal());
