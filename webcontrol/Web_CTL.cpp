@@ -4,6 +4,7 @@
 #include "ComServer.h"
 #include "TextConversion.h"
 
+#include <array>
 #include <vector>
 
 namespace {
@@ -33,6 +34,24 @@ std::string TextOf(BSTR text) { return text ? Narrow(std::wstring(text, SysStrin
 
 HandoffFields FieldsOf(BSTR first, BSTR second, BSTR third) {
   return HandoffFields{TextOf(first), TextOf(second), TextOf(third)};
+}
+
+// Runs a launcher window for a launch or install job with the page's three
+// hand-off fields and required versions; `Rtn` is the result the job set.
+HRESULT RunLauncherJob(int jobKind, const std::array<BSTR, 3>& fields, BSTR downloaderVersion,
+                       BSTR uploaderVersion, short* Rtn) {
+  if (!Rtn) return E_POINTER;
+  return GuardedComCall(L"launcher job", [&] {
+    CLoad_EXE launcher;
+    launcher.jobKind = jobKind;
+    launcher.handoffFields = FieldsOf(fields[0], fields[1], fields[2]);
+    launcher.requiredDownloaderVersion = TextOf(downloaderVersion);
+    launcher.requiredUploaderVersion = TextOf(uploaderVersion);
+    launcher.DoModal();
+    int result = jobKind == CLoad_EXE::LaunchUploader ? launcher.uploaderResult : launcher.downloaderResult;
+    *Rtn = static_cast<short>(result);
+    return S_OK;
+  });
 }
 
 // The selection a launcher window of `jobKind` made, as a text that is
@@ -146,32 +165,16 @@ STDMETHODIMP CWeb_CTL::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAM
 
 STDMETHODIMP CWeb_CTL::CtlDOWNLOADnow(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw,
                                       BSTR Data_file_size, short* Rtn) {
-  if (!Rtn) return E_POINTER;
   CallHold hold(static_cast<IWeb_CTL*>(this));
-  return GuardedComCall(L"CtlDOWNLOADnow", [&] {
-    CLoad_EXE launcher;
-    launcher.handoffFields = FieldsOf(Data_file_code, Data_user_id, Data_user_pw);
-    launcher.requiredDownloaderVersion = TextOf(Data_file_size);
-    launcher.jobKind = CLoad_EXE::LaunchDownloader;
-    launcher.DoModal();
-    *Rtn = static_cast<short>(launcher.downloaderResult);
-    return S_OK;
-  });
+  return RunLauncherJob(CLoad_EXE::LaunchDownloader, {Data_file_code, Data_user_id, Data_user_pw}, Data_file_size,
+                        nullptr, Rtn);
 }
 
 STDMETHODIMP CWeb_CTL::CtlUPLOADnow(BSTR Data_file_code, BSTR Data_user_id, BSTR Data_user_pw, BSTR Data_file_size,
                                     short* Rtn) {
-  if (!Rtn) return E_POINTER;
   CallHold hold(static_cast<IWeb_CTL*>(this));
-  return GuardedComCall(L"CtlUPLOADnow", [&] {
-    CLoad_EXE launcher;
-    launcher.handoffFields = FieldsOf(Data_file_code, Data_user_id, Data_user_pw);
-    launcher.requiredUploaderVersion = TextOf(Data_file_size);
-    launcher.jobKind = CLoad_EXE::LaunchUploader;
-    launcher.DoModal();
-    *Rtn = static_cast<short>(launcher.uploaderResult);
-    return S_OK;
-  });
+  return RunLauncherJob(CLoad_EXE::LaunchUploader, {Data_file_code, Data_user_id, Data_user_pw}, nullptr,
+                        Data_file_size, Rtn);
 }
 
 STDMETHODIMP CWeb_CTL::OpenFileSelectBox(BSTR* Rtn) {
@@ -189,17 +192,8 @@ STDMETHODIMP CWeb_CTL::OpenFolderSelectBox(BSTR* Rtn) {
 }
 
 STDMETHODIMP CWeb_CTL::CtlINSTALLnow(BSTR Download_size, BSTR Upload_size, short* Rtn) {
-  if (!Rtn) return E_POINTER;
   CallHold hold(static_cast<IWeb_CTL*>(this));
-  return GuardedComCall(L"CtlINSTALLnow", [&] {
-    CLoad_EXE launcher;
-    launcher.requiredDownloaderVersion = TextOf(Download_size);
-    launcher.requiredUploaderVersion = TextOf(Upload_size);
-    launcher.jobKind = CLoad_EXE::InstallPrograms;
-    launcher.DoModal();
-    *Rtn = static_cast<short>(launcher.downloaderResult);
-    return S_OK;
-  });
+  return RunLauncherJob(CLoad_EXE::InstallPrograms, {}, Download_size, Upload_size, Rtn);
 }
 
 STDMETHODIMP CWeb_CTL::CtlINSTALLnow_vista(BSTR Download_size, BSTR Upload_size) {
