@@ -11,6 +11,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   libcpp-httplib-dev nlohmann-json3-dev
   python3 python3-pefile python3-pil curl time locales
+  nsis
 )
 
 missing=()
