@@ -1,5 +1,12 @@
 #include "ProgramUpdate.h"
 
-// The control cannot fetch an installer yet: every installation counts as
-// abandoned, and the launcher tells the member so.
-int RunProgramUpdate(HWND, const std::string&, const std::string&) { return 1; }
+#include "CSetup_update.h"
+
+int RunProgramUpdate(HWND owner, const std::string& uploaderVersion, const std::string& downloaderVersion) {
+  CSetup_update update;
+  update.SetParent(owner);
+  update.requiredUploaderVersion = uploaderVersion;
+  update.requiredDownloaderVersion = downloaderVersion;
+  // -1 (the dialog could not be created) is a failure as well.
+  return update.DoModal() == 0 ? 0 : 1;
+}

@@ -76,6 +76,8 @@ void WebHost::Routes() {
     res.status = 200;
     std::string path = req.path == "/" ? "/index.html" : req.path;
     nlohmann::json entry = {{"method", req.method}, {"path", req.path}, {"version", req.version}};
+    if (req.has_header("Accept")) entry["accept"] = req.get_header_value("Accept");
+    if (req.has_header("User-Agent")) entry["user_agent"] = req.get_header_value("User-Agent");
     auto fault = service_.faults().Take("http", [&](const Fault& f) {
       return f.path.empty() || f.path == req.path;
     });

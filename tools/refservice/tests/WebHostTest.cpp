@@ -68,6 +68,20 @@ TEST_F(WebHost, ServesInstallerWithContentLengthBannersAndHomePage) {
   EXPECT_EQ(50000, requests[0]["bytes"]);
 }
 
+TEST_F(WebHost, LogsTheAcceptAndUserAgentHeadersSent) {
+  StartWith("127.0.3.74", 8083);
+  Http(service_->address(), 8083,
+       "GET /app/Quorvanes.exe HTTP/1.0\r\nAccept: text/ini, text/dat, exe/exe\r\n"
+       "User-Agent: GetWebFile/1.0\r\n\r\n");
+  Get(*service_, "/app/download.html");
+  auto requests = service_->WaitForEvents("web", "request", 2);
+  ASSERT_EQ(2u, requests.size());
+  EXPECT_EQ("text/ini, text/dat, exe/exe", requests[0].value("accept", "none"));
+  EXPECT_EQ("GetWebFile/1.0", requests[0].value("user_agent", "none"));
+  EXPECT_FALSE(requests[1].contains("accept")) << requests[1].dump();
+  EXPECT_FALSE(requests[1].contains("user_agent")) << requests[1].dump();
+}
+
 TEST_F(WebHost, FaultsRedirectRefuseDropTheLengthAndCutTheBody) {
   StartWith("127.0.3.71", 8081,
             {{{"on", "http"}, {"path", "/app/Quorvanes.exe"}, {"action", "redirect"}, {"status", 301},
