@@ -206,14 +206,17 @@ TEST_F(ScriptEndToEnd, PageStartsTheUploaderWithItsSelection) {
 }
 
 TEST_F(ScriptEndToEnd, AnOutOfDateProgramIsNotStartedWhenItsInstallationFails) {
-  // An empty required version never matches: the installation runs and, not
-  // being able to fetch anything yet, is abandoned with its message.
+  // An empty required version never matches: the update runs, finds no web
+  // host serving the installer (this test's service has none), and the
+  // installation is abandoned with its two messages.
   PageRun run = RunPage("CtlDOWNLOADnow", "A1?", "");
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(ExpectedOutput("CtlDOWNLOADnow", "1"), run.output);
   EXPECT_EQ(nullptr, FindWindowW(kDownloaderWindowClass, nullptr));
-  ASSERT_EQ(1u, run.boxes.size());
-  EXPECT_EQ(W("설치오류(오류)"), run.boxes[0].caption);
+  ASSERT_EQ(2u, run.boxes.size());
+  EXPECT_EQ(W("설치 (오류)"), run.boxes[0].caption);
+  EXPECT_EQ(W("설치오류(오류)"), run.boxes[1].caption);
+  EXPECT_EQ(W("업/다운로더 프로그램설치가 취소되었습니다."), run.boxes[1].text);
 }
 
 }  // namespace
