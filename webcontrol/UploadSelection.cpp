@@ -140,7 +140,7 @@ void LayOutBrowser(HWND browser, bool editBox) {
   RECT frame;
   GetWindowRect(browser, &frame);
   SetWindowPos(browser, nullptr, 0, 0, frame.right - frame.left + 200,
-               frame.bottom - frame.top + (editBox ? editHeight + 35 : 30), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+               frame.bottom - frame.top + (editBox && edit ? editHeight + 35 : 30), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client;
   GetClientRect(browser, &client);
 
