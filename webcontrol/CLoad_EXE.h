@@ -32,7 +32,7 @@ public:
     // runs its login and list exchanges meanwhile).
     DWORD handoffWaitMs = 120000;
     // The key below HKEY_CURRENT_USER that remembers the last upload folder.
-    std::wstring selectionSettingsKey;
+    std::wstring selectionSettingsKey{};
   };
   static Environment DefaultEnvironment();
 

@@ -52,24 +52,36 @@ bool IsSelectionDialog(HWND window) {
   return title == kFileDialogTitle || title == kBrowserTitle;
 }
 
+struct DialogSearch {
+  const std::wstring* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<DialogSearch*>(data);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+  if (ClassOf(window) != L"#32770" || TextOf(window) != *search->title) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // A visible top-level dialog of this process titled `title`, or null.
 HWND FindDialog(const std::wstring& title) {
-  struct Search {
-    const std::wstring* title;
-    HWND found;
-  } search{&title, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* search = reinterpret_cast<Search*>(data);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-        if (ClassOf(window) != L"#32770" || TextOf(window) != *search->title) return TRUE;
-        search->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DialogSearch search{&title, nullptr};
+  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+// A message box of this process: a dialog with the box's text static.
+BOOL CALLBACK MatchBox(HWND window, LPARAM data) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
+  if (ClassOf(window) != L"#32770" || IsSelectionDialog(window) || !GetDlgItem(window, 0xFFFF)) return TRUE;
+  *reinterpret_cast<HWND*>(data) = window;
+  return FALSE;
 }
 
 struct SeenBox {
@@ -96,16 +108,7 @@ private:
     std::vector<HWND> answered;
     while (!stop_) {
       HWND box = nullptr;
-      EnumWindows(
-          [](HWND window, LPARAM data) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            if (process != GetCurrentProcessId() || !IsWindowVisible(window)) return TRUE;
-            if (ClassOf(window) != L"#32770" || IsSelectionDialog(window) || !GetDlgItem(window, 0xFFFF)) return TRUE;
-            *reinterpret_cast<HWND*>(data) = window;
-            return FALSE;
-          },
-          reinterpret_cast<LPARAM>(&box));
+      EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&box));
       if (!box || std::find(answered.begin(), answered.end(), box) != answered.end()) {
         if (box) harness::PressButton(box, IDOK);
         Sleep(20);
@@ -472,21 +475,24 @@ TEST_F(SelectionTest, AFolderWithMoreThanHundredFiftyFilesInItsSubfoldersIsRefus
   EXPECT_EQ(kTooMany, boxes.Seen()[0].caption);
 }
 
+// Records the browser's own size and closes it.
+int CALLBACK MeasurePlainBrowser(HWND browser, UINT message, LPARAM, LPARAM data) {
+  if (message == BFFM_INITIALIZED) {
+    RECT frame;
+    GetWindowRect(browser, &frame);
+    *reinterpret_cast<SIZE*>(data) = {frame.right - frame.left, frame.bottom - frame.top};
+    PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+  }
+  return 0;
+}
+
 TEST_F(SelectionTest, TheBrowserIsWiderAndTallerWithButtonsEditBoxAndTreeInPlace) {
   // The system's own layout, for comparison.
   SIZE plain{};
   BROWSEINFOW info{};
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX;
   info.lParam = reinterpret_cast<LPARAM>(&plain);
-  info.lpfn = [](HWND browser, UINT message, LPARAM, LPARAM data) -> int {
-    if (message == BFFM_INITIALIZED) {
-      RECT frame;
-      GetWindowRect(browser, &frame);
-      *reinterpret_cast<SIZE*>(data) = {frame.right - frame.left, frame.bottom - frame.top};
-      PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
-    }
-    return 0;
-  };
+  info.lpfn = MeasurePlainBrowser;
   EXPECT_EQ(nullptr, SHBrowseForFolderW(&info));
   ASSERT_GT(plain.cx, 0);
 
