@@ -2,9 +2,11 @@
 
 #include <shellapi.h>
 
+#include "Application.h"
 #include "Handoff.h"
 #include "MessageBoxes.h"
 #include "ProgramVersion.h"
+#include "UploadSelection.h"
 #include "WebControlRes.h"
 
 namespace {
@@ -32,7 +34,10 @@ Function User32Function(const char* name) {
 }  // namespace
 
 CLoad_EXE::Environment CLoad_EXE::DefaultEnvironment() {
-  return Environment{InstallFolder(), RunProgramUpdate, 60000, 120000};
+  // The control's own profile section "Config".
+  Application* app = Application::Current();
+  return Environment{InstallFolder(), RunProgramUpdate, 60000, 120000,
+                     app ? app->ProfileKeyPath("Config") : std::wstring()};
 }
 
 CLoad_EXE::CLoad_EXE(Environment environment) : Dialog(IDD_LOAD_EXE), environment_(std::move(environment)) {}
@@ -103,8 +108,15 @@ void CLoad_EXE::RunJob() {
       downloaderResult = 1;
       InstallBoth();
       break;
+    case SelectFiles:
+      selectionResult = SelectUploadFiles(Hwnd(), environment_.selectionSettingsKey);
+      EndDialog(0);
+      break;
+    case SelectFolder:
+      selectionResult = SelectUploadFolder(Hwnd(), environment_.selectionSettingsKey);
+      EndDialog(0);
+      break;
     default:
-      // File and folder selection is not offered yet: the selection stays empty.
       EndDialog(0);
       break;
   }

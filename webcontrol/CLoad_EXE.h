@@ -31,6 +31,8 @@ public:
     // How long a hand-off waits for the program to handle it (the program
     // runs its login and list exchanges meanwhile).
     DWORD handoffWaitMs = 120000;
+    // The key below HKEY_CURRENT_USER that remembers the last upload folder.
+    std::wstring selectionSettingsKey{};
   };
   static Environment DefaultEnvironment();
 
