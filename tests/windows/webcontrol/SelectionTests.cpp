@@ -211,8 +211,15 @@ std::wstring SelectedTreeItem(HWND browser) {
 // with), waits until the tree shows `shownName` selected, as a person
 // looks before clicking, and presses OK.
 void ChooseFolder(HWND browser, const std::wstring& folder, const std::wstring& shownName) {
-  if (!folder.empty()) SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-  EXPECT_TRUE(WaitFor([&] { return SelectedTreeItem(browser) == shownName; }, 5000))
+  // Asked again until the tree shows it: Wine's tree may still be filling
+  // when the first request comes.
+  int tries = 0;
+  EXPECT_TRUE(WaitFor([&] {
+    if (!folder.empty() && tries++ % 10 == 0) {
+      SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
+    }
+    return SelectedTreeItem(browser) == shownName;
+  }, 8000))
       << "selected: " << Narrow(SelectedTreeItem(browser)) << ", expected " << Narrow(shownName);
   harness::PressButton(browser, IDOK);
 }
@@ -256,17 +263,22 @@ void RemoveTree(const std::wstring& folder) {
 
 std::wstring TestName() { return Widen(testing::UnitTest::GetInstance()->current_test_info()->name()); }
 
+std::wstring TestsRoot() {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp) + L"haulbox-selection-tests";
+}
+
 class SelectionTest : public testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(RegisterDialogClassCopy(L"HAULbox_AX_EXE"));
     CoInitialize(nullptr);
     RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsParent);
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring root = std::wstring(temp) + L"haulbox-selection-tests";
-    CreateDirectoryW(root.c_str(), nullptr);
-    folder_ = root + L"\\" + TestName();
+    // Each case runs in a process of its own (Wine's folder browser does
+    // not see folders made after it listed their parent once).
+    CreateDirectoryW(TestsRoot().c_str(), nullptr);
+    folder_ = TestsRoot() + L"\\" + TestName();
     RemoveTree(folder_);
     ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
   }
