@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# The demo: the reference service on loopback serves a few files (one large
-# enough to watch), the launcher stand-in starts the downloader under Wine and
-# hands it the job, the window shows the files arriving, and every downloaded
-# file is checked against its source. Then the same for the other direction: a
-# few local files are registered with the service as an upload job, the
-# stand-in starts the uploader and hands it the job's list code, and every
-# file the service received is checked against its source.
+# The demo, the whole chain as a member meets it: the reference service on
+# loopback serves a few files (one large enough to watch) and, on its web
+# host, the installer Quorvanes.exe. The transfer programs are not installed
+# and the web control is only registered. A page's script (JScript under
+# Wine's cscript) calls CtlDOWNLOADnow with the programs' version: the control
+# finds the downloader missing, fetches the installer from the web host, runs
+# it, starts the installed downloader and hands it the job; the window shows
+# the files arriving, and every downloaded file is checked against its source.
+# Then the other direction: a few local files are registered with the service
+# as an upload job (as a page does after OpenFolderSelectBox), the page calls
+# CtlUPLOADnow, the control starts the uploader and hands it the job's list
+# code, and every file the service received is checked against its source.
 #
 # The window shows on your DISPLAY when there is one, otherwise on a private
 # Xvfb; screenshots land in <build>/screenshots/.
@@ -44,6 +49,7 @@ make_sample_files() {
   head -c 1500000 /dev/urandom >"$demo/upload/문서/계약서.pdf"
   head -c $((48 * 1024 * 1024)) /dev/urandom >"$demo/upload/backup.zip"
   cp -r "$root/tools/refservice/sample/web/." "$demo/web/"
+  cp "$bin/Quorvanes.exe" "$demo/web/app/Quorvanes.exe"
   cat >"$demo/refservice.json" <<JSON
 {
   "members": [ { "id": "$member", "megabytes": 4096, "plan": "스페셜정액제", "expiry": 2099123123 } ],
@@ -178,16 +184,58 @@ verify_uploads() {
   return $failures
 }
 
-# The skinned windows read images/ below the working folder, as beside the
-# installed programs.
-launcher() { (cd "$bin" && exec "$HAULBOX_WINE" "$bin/launcher_standin.exe" "$@"); }
+# The programs' version, as the pages require it ("1.0.0.8").
+program_version() {
+  grep -m1 -E '^ *FILEVERSION' "$root/resources/shared/Version.rci" | grep -oE '[0-9]+,[0-9]+,[0-9]+,[0-9]+' | tr , .
+}
+
+# A clean start: no programs installed (an earlier demo's are uninstalled),
+# the web control registered as the browser's installation leaves it.
+prepare_control() {
+  local installed="$WINEPREFIX/drive_c/Program Files/Quorvanes"
+  if [[ -f "$installed/uninstall.exe" ]]; then
+    "$HAULBOX_WINE" 'C:\Program Files\Quorvanes\uninstall.exe' /S '_?=C:\Program Files\Quorvanes' >/dev/null 2>&1 || true
+  fi
+  rm -rf "$installed"
+  "$HAULBOX_WINE" regsvr32 /s "$(windows_path "$bin/Quorvane_Active.dll")" >/dev/null 2>&1
+}
+
+# The page's script: TransferPage.js <method> <code> <member> <password> <version>.
+page() {
+  "$HAULBOX_WINE" cscript //nologo "$(windows_path "$root/tests/windows/webcontrol/TransferPage.js")" "$@" \
+    >"$demo/page.out" 2>&1
+}
+
+# Screenshots while the page's call runs: the update dialog while the
+# installer arrives, the launcher while the program starts.
+watch_call() {
+  local page_pid=$1 update_shot=0 launcher_shot=0 requests
+  while kill -0 "$page_pid" 2>/dev/null; do
+    requests=$(grep -F '"path":"/app/Quorvanes.exe"' "$demo/refservice.jsonl" 2>/dev/null | grep -c '"method":"GET"' || true)
+    if (( !update_shot && requests >= 2 )); then
+      sleep 0.5; screenshot demo-update; update_shot=1
+    fi
+    if (( update_shot && !launcher_shot )) && grep -F '"event":"login"' "$demo/refservice.jsonl" >/dev/null 2>&1; then
+      screenshot demo-launcher; launcher_shot=1
+    fi
+    sleep 0.2
+  done
+}
 
 make_sample_files
 start_service
 write_settings
-say "reference service on $address; starting the launcher stand-in and the downloader"
-launcher --program "$(windows_path "$bin/Haulbox_DOWN.exe")" "D1?D2?D3?D4?" "$member" 1 &
+prepare_control
+version=$(program_version)
+say "reference service on $address, web host on $address:8080; no program installed"
+say "the page calls CtlDOWNLOADnow (version $version): install, start, hand-off"
+page CtlDOWNLOADnow "D1?D2?D3?D4?" "$member" 1 "$version" &
 launcher_pid=$!
+watch_call "$launcher_pid"
+if ! grep -qx "CtlDOWNLOADnow=1" <(tr -d '\r' <"$demo/page.out"); then
+  say "the page's call failed:"; cat "$demo/page.out"; exit 1
+fi
+say "installed from the web host; the downloader has the job"
 
 shot_taken=0
 for _ in $(seq 1200); do                 # at most 10 minutes
@@ -209,8 +257,8 @@ if [[ $(register_upload_job "$list_code") != "$list_code" ]]; then
   say "the reference service did not take the upload job"; exit 1
 fi
 write_upload_settings
-say "upload job $list_code registered; starting the launcher stand-in and the uploader"
-launcher --upload --program "$(windows_path "$bin/Haulbox_UPLOAD.exe")" "$list_code" "$member" 1 &
+say "upload job $list_code registered; the page calls CtlUPLOADnow"
+page CtlUPLOADnow "$list_code" "$member" 1 "$version" &
 launcher_pid=$!
 
 shot_taken=0 launcher_status="" deadline=$((SECONDS + 300))
@@ -222,8 +270,9 @@ while (( SECONDS < deadline )); do
   if (( SECONDS - last_progress > 60 )); then say "no upload progress for 60 s"; break; fi
   if [[ -z "$launcher_status" ]] && ! kill -0 "$launcher_pid" 2>/dev/null; then
     launcher_status=0; wait "$launcher_pid" || launcher_status=$?
-    # 1: no ready message from the uploader, or the hand-off was not taken.
-    if [[ "$launcher_status" != 0 ]]; then say "the uploader did not take the job"; break; fi
+    if [[ "$launcher_status" != 0 ]] || ! grep -qx "CtlUPLOADnow=1" <(tr -d '\r' <"$demo/page.out"); then
+      say "the page's call failed:"; cat "$demo/page.out"; break
+    fi
   fi
   stored=$(stored_upload upload/backup.zip)
   size=$(stat -c %s "$stored" 2>/dev/null || echo 0)
