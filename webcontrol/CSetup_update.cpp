@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <wininet.h>
 
+#include <climits>
 #include <memory>
 
 #include "Application.h"
@@ -154,6 +155,7 @@ CSetup_update::CSetup_update(Environment environment)
 
 // The dialog ends only after the worker's last message, so this wait is short.
 CSetup_update::~CSetup_update() {
+  abandoned_ = true;
   worker_.WaitEnded(INFINITE);
   CloseInstallerHandle();
 }
@@ -163,13 +165,21 @@ const MessageTable& CSetup_update::Table() {
       messages::Message(kStatusMessage, &CSetup_update::ShowStatus),
       messages::Message(kOutcomeMessage, &CSetup_update::FinishWork),
       messages::Timer(kPollTimer, &CSetup_update::PollInstaller),
+      messages::Message(WM_DESTROY, &CSetup_update::Destroying),
   };
   static const MessageTable table(entries, &Dialog::Table());
   return table;
 }
 
+int CSetup_update::Run() {
+  endedItself_ = false;
+  INT_PTR result = DoModal();
+  return endedItself_ && result == 0 ? 0 : 1;
+}
+
 BOOL CSetup_update::OnInitDialog() {
   SetItemText(IDC_UPDATE_STATUS, kStatusTexts[Starting]);
+  window_ = Hwnd();
   progressBar_ = Item(IDC_UPDATE_PROGRESS);
   lowRights_ = environment_.needsLowRightsFolder && environment_.needsLowRightsFolder();
   // It may exist already.
@@ -177,7 +187,7 @@ BOOL CSetup_update::OnInitDialog() {
   if (environment_.startWorker) worker_ = environment_.startWorker([this] { return Work(); });
   if (!worker_.IsValid()) {
     ShowMessageBox(Hwnd(), kOutOfMemoryText, kInstallErrorCaption, MB_OK | MB_ICONERROR);
-    EndDialog(1);
+    EndItself(1);
   }
   return TRUE;
 }
@@ -189,10 +199,12 @@ unsigned CSetup_update::Work() {
   expectedSize_ = QueryExpectedSize();
   PostStatus(Downloading);
   bool answered200 = Download(installer);
+  if (abandoned_) return 0;
   if (!ArrivedWhole(answered200, receivedSize_, expectedSize_)) {
     PostOutcome(DownloadFailed);
     return 0;
   }
+  if (abandoned_) return 0;
   PostStatus(Installing);
   PostOutcome(StartInstaller(installer) ? InstallerStarted : InstallerNotStarted);
   return 0;
@@ -249,11 +261,22 @@ bool CSetup_update::Download(const std::wstring& target) {
   if (file == INVALID_HANDLE_VALUE) return false;
   char buffer[kReadSize + 1];
   DWORD read = 0;
-  while (InternetReadFile(request.get(), buffer, kReadSize, &read) && read > 0) {
+  int shownPercent = 0;
+  // Once more than the announced size has come the installer cannot be whole:
+  // the rest of the body is not read (nor counted past what an int holds).
+  while (!abandoned_ && receivedSize_ <= expectedSize_ &&
+         InternetReadFile(request.get(), buffer, kReadSize, &read) && read > 0) {
     DWORD written = 0;
     if (!WriteFile(file, buffer, read, &written, nullptr) || written != read) break;
+    if (static_cast<long long>(receivedSize_) + read > INT_MAX) break;
     receivedSize_ += static_cast<int>(read);
-    if (expectedSize_ > 0) PostMessageW(progressBar_, PBM_SETPOS, ProgressPercent(receivedSize_, expectedSize_), 0);
+    // One message per step of the bar: a message per piece could fill the
+    // dialog thread's queue, and the outcome posted last would be lost.
+    int percent = ProgressPercent(receivedSize_, expectedSize_);
+    if (expectedSize_ > 0 && percent != shownPercent) {
+      shownPercent = percent;
+      PostMessageW(progressBar_, PBM_SETPOS, percent, 0);
+    }
     if (environment_.pieceWritten) environment_.pieceWritten(receivedSize_, expectedSize_);
   }
   CloseHandle(file);
@@ -276,20 +299,31 @@ bool CSetup_update::StartInstaller(const std::wstring& path) {
   return launch_.hProcess != nullptr;
 }
 
-void CSetup_update::PostStatus(Status status) { PostMessageW(Hwnd(), kStatusMessage, status, 0); }
+void CSetup_update::PostStatus(Status status) { PostMessageW(window_, kStatusMessage, status, 0); }
 
-void CSetup_update::PostOutcome(Outcome outcome) { PostMessageW(Hwnd(), kOutcomeMessage, outcome, 0); }
+void CSetup_update::PostOutcome(Outcome outcome) { PostMessageW(window_, kOutcomeMessage, outcome, 0); }
 
 bool CSetup_update::ShowStatus(WPARAM status, LPARAM, LRESULT&) {
   if (status < sizeof kStatusTexts / sizeof kStatusTexts[0]) SetItemText(IDC_UPDATE_STATUS, kStatusTexts[status]);
   return true;
 }
 
+bool CSetup_update::Destroying(WPARAM, LPARAM, LRESULT&) {
+  abandoned_ = true;
+  StopTimer(kPollTimer);
+  return false;
+}
+
+void CSetup_update::EndItself(int result) {
+  endedItself_ = true;
+  EndDialog(result);
+}
+
 bool CSetup_update::FinishWork(WPARAM outcome, LPARAM, LRESULT&) {
   switch (outcome) {
     case DownloadFailed:
       ShowMessageBox(Hwnd(), kUnstableConnectionText, kInstallErrorCaption, MB_OK | MB_ICONERROR);
-      EndDialog(1);
+      EndItself(1);
       break;
     case InstallerStarted:
       StartTimer(kPollTimer, kPollMs);
@@ -297,7 +331,7 @@ bool CSetup_update::FinishWork(WPARAM outcome, LPARAM, LRESULT&) {
     default:
       // Nothing to wait for: without a process handle the installer's end
       // could never be seen.
-      EndDialog(1);
+      EndItself(1);
       break;
   }
   return true;
@@ -305,7 +339,10 @@ bool CSetup_update::FinishWork(WPARAM outcome, LPARAM, LRESULT&) {
 
 void CSetup_update::PollInstaller() {
   if (!launch_.hProcess) return;
-  if (GetExitCodeProcess(launch_.hProcess, &exitCode_) && exitCode_ == STILL_ACTIVE) return;
+  // The process's state, not its exit code: an installer may end with 259
+  // (STILL_ACTIVE) itself.
+  if (WaitForSingleObject(launch_.hProcess, 0) == WAIT_TIMEOUT) return;
+  GetExitCodeProcess(launch_.hProcess, &exitCode_);
   StopTimer(kPollTimer);
   CloseInstallerHandle();
   std::wstring folder = WithClosingBackslash(environment_.programFolder);
@@ -313,7 +350,7 @@ void CSetup_update::PollInstaller() {
                                          requiredDownloaderVersion,
                                          InstalledVersion(folder + kUploaderProgram.fileName),
                                          requiredUploaderVersion);
-  EndDialog(inPlace ? 0 : 1);
+  EndItself(inPlace ? 0 : 1);
 }
 
 void CSetup_update::CloseInstallerHandle() {

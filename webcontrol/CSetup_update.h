@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -46,6 +47,11 @@ public:
   explicit CSetup_update(Environment environment = DefaultEnvironment());
   ~CSetup_update() override;
 
+  // DoModal, except that a dialog destroyed from outside (its owner closed)
+  // before it ended itself counts as failed: 0 only when the programs are
+  // in place.
+  int Run();
+
   std::string requiredUploaderVersion;
   std::string requiredDownloaderVersion;
 
@@ -71,13 +77,20 @@ private:
   void PostOutcome(Outcome outcome);
 
   bool ShowStatus(WPARAM status, LPARAM, LRESULT&);
+  bool Destroying(WPARAM, LPARAM, LRESULT&);
   bool FinishWork(WPARAM outcome, LPARAM, LRESULT&);
   void PollInstaller();
+  void EndItself(int result);
   void CloseInstallerHandle();
 
   Environment environment_;
   bool lowRights_ = false;
+  // Set before the worker starts; the worker posts to these only.
+  HWND window_ = nullptr;
   HWND progressBar_ = nullptr;
+  // Set when the dialog goes away: the worker stops reading and starts nothing.
+  std::atomic<bool> abandoned_{false};
+  bool endedItself_ = false;
   // Written by the worker before it posts its outcome; read on the dialog's
   // thread afterwards.
   int expectedSize_ = 0;

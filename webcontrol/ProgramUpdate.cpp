@@ -7,6 +7,5 @@ int RunProgramUpdate(HWND owner, const std::string& uploaderVersion, const std::
   update.SetParent(owner);
   update.requiredUploaderVersion = uploaderVersion;
   update.requiredDownloaderVersion = downloaderVersion;
-  // -1 (the dialog could not be created) is a failure as well.
-  return update.DoModal() == 0 ? 0 : 1;
+  return update.Run();
 }

@@ -5,7 +5,7 @@
 //   target=<folder>            where the programs are put
 //   copy=<source>|<file name>  a program copied into the target folder
 //   stay_ms=<n>                it lingers n ms before it ends
-// and ends with exit code 0.
+//   exit=<n>                   its exit code (0 when not given)
 #include <windows.h>
 
 #include <fstream>
@@ -19,6 +19,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   std::string record, target;
   std::vector<std::string> copies;
   DWORD stayMs = 0;
+  DWORD exitCode = 0;
   std::string line;
   while (std::getline(side, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -30,6 +31,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (key == "target") target = value;
     if (key == "copy") copies.push_back(value);
     if (key == "stay_ms") stayMs = static_cast<DWORD>(std::stoul(value));
+    if (key == "exit") exitCode = static_cast<DWORD>(std::stoul(value));
   }
   if (!record.empty()) std::ofstream(record.c_str(), std::ios::app) << "ran\n";
   CreateDirectoryA(target.c_str(), nullptr);
@@ -39,5 +41,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     CopyFileA(copy.substr(0, bar).c_str(), (target + "\\" + copy.substr(bar + 1)).c_str(), FALSE);
   }
   Sleep(stayMs);
-  return 0;
+  return static_cast<int>(exitCode);
 }

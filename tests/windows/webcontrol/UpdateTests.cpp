@@ -6,13 +6,19 @@
 //   127.0.12.5:8125 redirects to .3         127.0.12.6:8126 sends no length
 //   127.0.12.7:8127 cuts the body short     127.0.12.8:8128 answers 401
 //   127.0.12.9 does not listen at all
+// Answers no reference host can give (a download that differs from the size
+// query) come from a small web host of the test's own on 127.0.13.x.
 #include <gtest/gtest.h>
+#include <winsock2.h>
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 #include <vector>
 
 #include "CSetup_update.h"
@@ -313,6 +319,174 @@ TEST_F(UpdateTest, WorkerThatCannotBeCreatedEndsTheDialogWith1) {
   CSetup_update update(environment);
   EXPECT_EQ(1, update.DoModal());
   ExpectOneBox(boxes, kOutOfMemoryText);
+}
+
+
+// A web host that gives the n-th connection the n-th canned answer (the
+// update dialog's size query first, then its download) and closes it.
+class CannedWebHost {
+public:
+  CannedWebHost(const char* address, int port, std::vector<std::string> answers) : answers_(std::move(answers)) {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    BOOL reuse = TRUE;
+    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(static_cast<u_short>(port));
+    where.sin_addr.s_addr = inet_addr(address);
+    listening_ = bind(listener_, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0 && listen(listener_, 4) == 0;
+    if (listening_) thread_ = std::thread([this] { Serve(); });
+  }
+  ~CannedWebHost() {
+    stop_ = true;
+    closesocket(listener_);
+    if (thread_.joinable()) thread_.join();
+    WSACleanup();
+  }
+  bool Listening() const { return listening_; }
+  int Served() const { return served_; }
+
+private:
+  void Serve() {
+    for (const std::string& answer : answers_) {
+      fd_set readable;
+      FD_ZERO(&readable);
+      FD_SET(listener_, &readable);
+      timeval wait{30, 0};
+      if (stop_ || select(0, &readable, nullptr, nullptr, &wait) != 1) return;
+      SOCKET client = accept(listener_, nullptr, nullptr);
+      if (client == INVALID_SOCKET) return;
+      DWORD timeoutMs = 10000;
+      setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+      setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+      std::string request;
+      char buffer[2048];
+      while (request.find("\r\n\r\n") == std::string::npos) {
+        int got = recv(client, buffer, sizeof buffer, 0);
+        if (got <= 0) break;
+        request.append(buffer, got);
+      }
+      for (std::size_t at = 0; !stop_ && at < answer.size();) {
+        int sent = send(client, answer.data() + at, static_cast<int>(std::min<std::size_t>(answer.size() - at, 65536)), 0);
+        if (sent <= 0) break;
+        at += static_cast<std::size_t>(sent);
+      }
+      ++served_;
+      shutdown(client, SD_BOTH);
+      closesocket(client);
+    }
+  }
+
+  std::vector<std::string> answers_;
+  SOCKET listener_ = INVALID_SOCKET;
+  bool listening_ = false;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> served_{0};
+  std::thread thread_;
+};
+
+std::string Answer200(const std::string& body, bool withLength = true) {
+  std::string head = "HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n";
+  if (withLength) head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+  return head + "Connection: close\r\n\r\n" + body;
+}
+
+// Ends the test program when a dialog that should have ended long ago still runs.
+class Watchdog {
+public:
+  explicit Watchdog(DWORD ms) : thread_([this, ms] {
+    if (WaitForSingleObject(done_, ms) == WAIT_TIMEOUT) {
+      std::fprintf(stderr, "the update dialog did not end within %lu ms\n", static_cast<unsigned long>(ms));
+      std::fflush(stderr);
+      ExitProcess(3);
+    }
+  }) {}
+  ~Watchdog() {
+    SetEvent(done_);
+    thread_.join();
+    CloseHandle(done_);
+  }
+
+private:
+  HANDLE done_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  std::thread thread_;
+};
+
+using UpdateEdgeTest = UpdateTest;
+
+TEST_F(UpdateEdgeTest, BodyLongerThanAnnouncedIsNotReadToItsEnd) {
+  std::string announced(3000, 'a');
+  std::string endless(4 * 1024 * 1024, 'b');
+  CannedWebHost host("127.0.13.1", 8131, {Answer200(announced), Answer200(endless, false)});
+  ASSERT_TRUE(host.Listening());
+  PrepareInstaller(installFolder_);
+  BoxWatcher boxes;
+  Watchdog watchdog(60000);
+  CSetup_update update(Environment("127.0.13.1:8131"));
+  EXPECT_EQ(1, update.Run());
+  ExpectOneBox(boxes, kUnstableText);
+  EXPECT_EQ(0, InstallerRuns());
+  EXPECT_LE(ReadBytes(installFolder_ + "\\Quorvanes.exe").size(), announced.size() + 1023);
+}
+
+TEST_F(UpdateEdgeTest, ProgressBarIsToldOnlyWhenItsPositionMoves) {
+  // Not a program: the dialog ends with 1 once it is downloaded.
+  std::string body(600 * 1024, 'x');
+  CannedWebHost host("127.0.13.2", 8132, {Answer200(body), Answer200(body)});
+  ASSERT_TRUE(host.Listening());
+  Watchdog watchdog(60000);
+  ObservedUpdate update(Environment("127.0.13.2:8132"));
+  EXPECT_EQ(1, update.Run());
+  EXPECT_EQ(body.size(), ReadBytes(installFolder_ + "\\Quorvanes.exe").size());
+  ASSERT_FALSE(update.positions.empty());
+  EXPECT_EQ(100, update.positions.back());
+  EXPECT_LE(update.positions.size(), 100u);
+  EXPECT_TRUE(std::adjacent_find(update.positions.begin(), update.positions.end(),
+                                 [](int a, int b) { return a >= b; }) == update.positions.end());
+}
+
+TEST_F(UpdateEdgeTest, InstallerThatEndsWithCode259IsSeenToHaveEnded) {
+  std::string installer = InstallerBytes();
+  CannedWebHost host("127.0.13.3", 8133, {Answer200(installer), Answer200(installer)});
+  ASSERT_TRUE(host.Listening());
+  PrepareInstaller(installFolder_);
+  std::ofstream(Widen(installFolder_ + "\\Quorvanes.exe.txt").c_str(), std::ios::app) << "exit=259\n";
+  Watchdog watchdog(60000);
+  CSetup_update update(Environment("127.0.13.3:8133"));
+  update.requiredDownloaderVersion = kFakeVersion;
+  EXPECT_EQ(0, update.Run());
+  EXPECT_EQ(1, InstallerRuns());
+}
+
+TEST_F(UpdateEdgeTest, DialogDestroyedWithItsOwnerStopsTheDownloadAndFails) {
+  std::string installer = InstallerBytes() + std::string(2 * 1024 * 1024, '\0');
+  CannedWebHost host("127.0.13.4", 8134, {Answer200(installer), Answer200(installer)});
+  ASSERT_TRUE(host.Listening());
+  PrepareInstaller(installFolder_);
+  HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(nullptr, owner);
+  CSetup_update::Environment environment = Environment("127.0.13.4:8134");
+  // The page goes away while the installer arrives: its window, the
+  // dialog's owner, is closed.
+  environment.pieceWritten = [owner, closed = false](int, int) mutable {
+    if (closed) return;
+    closed = true;
+    PostMessageW(owner, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 500 && IsWindow(owner); ++i) Sleep(10);
+  };
+  Watchdog watchdog(60000);
+  {
+    CSetup_update update(environment);
+    update.SetParent(owner);
+    update.requiredDownloaderVersion = kFakeVersion;
+    EXPECT_EQ(1, update.Run());
+  }
+  EXPECT_FALSE(IsWindow(owner));
+  Sleep(1500);
+  EXPECT_EQ(0, InstallerRuns()) << "nothing is started for a dialog that is gone";
+  EXPECT_LT(ReadBytes(installFolder_ + "\\Quorvanes.exe").size(), installer.size());
 }
 
 }  // namespace
