@@ -58,14 +58,15 @@ Function un.onInit
 FunctionEnd
 
 ; A program that is running cannot be overwritten, but it can be renamed:
-; the running copy goes on from its new name and is removed at the next start
-; of the system.
+; the running copy goes on under a new name of its own (one per update, so
+; that a copy still running from an earlier update is never in the way) and
+; is removed at the next start of the system.
 !macro ReplaceProgram NAME
-  IfFileExists "$INSTDIR\${NAME}.old" 0 +2
-    Delete "$INSTDIR\${NAME}.old"
-  IfFileExists "$INSTDIR\${NAME}" 0 +3
-    Rename "$INSTDIR\${NAME}" "$INSTDIR\${NAME}.old"
-    Delete /REBOOTOK "$INSTDIR\${NAME}.old"
+  IfFileExists "$INSTDIR\${NAME}" 0 +5
+    GetTempFileName $0 "$INSTDIR"
+    Delete $0
+    Rename "$INSTDIR\${NAME}" $0
+    Delete /REBOOTOK $0
   File "${PROGRAMS_DIR}\${NAME}"
 !macroend
 
@@ -90,15 +91,15 @@ Section "Quorvanes"
 SectionEnd
 
 Section "Uninstall"
-  Delete "$INSTDIR\Haulbox_DOWN.exe"
-  Delete "$INSTDIR\Haulbox_UPLOAD.exe"
-  Delete "$INSTDIR\Haulbox_DOWN.exe.old"
-  Delete "$INSTDIR\Haulbox_UPLOAD.exe.old"
+  ; A program still running goes at the next start of the system.
+  Delete /REBOOTOK "$INSTDIR\Haulbox_DOWN.exe"
+  Delete /REBOOTOK "$INSTDIR\Haulbox_UPLOAD.exe"
+  Delete /REBOOTOK "$INSTDIR\*.tmp"
   Delete "$INSTDIR\images\download_bg.bmp"
   Delete "$INSTDIR\images\upload_bg.bmp"
   Delete "$INSTDIR\images\config_bg.bmp"
   RMDir "$INSTDIR\images"
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
