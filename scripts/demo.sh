@@ -206,19 +206,23 @@ page() {
     >"$demo/page.out" 2>&1
 }
 
-# Screenshots while the page's call runs: the update dialog while the
-# installer arrives, the launcher while the program starts.
+# Screenshots while the page's call runs: the update dialog as it asks the
+# web host for the installer, the installer at work, the launcher while the
+# program starts.
 watch_call() {
-  local page_pid=$1 update_shot=0 launcher_shot=0 requests
+  local page_pid=$1 update_shot=0 installer_shot=0 launcher_shot=0 requests
   while kill -0 "$page_pid" 2>/dev/null; do
     requests=$(grep -F '"path":"/app/Quorvanes.exe"' "$demo/refservice.jsonl" 2>/dev/null | grep -c '"method":"GET"' || true)
-    if (( !update_shot && requests >= 2 )); then
-      sleep 0.5; screenshot demo-update; update_shot=1
+    if (( !update_shot && requests >= 1 )); then
+      sleep 0.3; screenshot demo-update; update_shot=1
     fi
-    if (( update_shot && !launcher_shot )) && grep -F '"event":"login"' "$demo/refservice.jsonl" >/dev/null 2>&1; then
+    if (( !installer_shot && requests >= 2 )); then
+      sleep 1; screenshot demo-installer; installer_shot=1
+    fi
+    if (( installer_shot && !launcher_shot )) && grep -F '"event":"login"' "$demo/refservice.jsonl" >/dev/null 2>&1; then
       screenshot demo-launcher; launcher_shot=1
     fi
-    sleep 0.2
+    sleep 0.1
   done
 }
 
