@@ -1,8 +1,12 @@
 // The installer download of the web control's update dialog (CSetup_update,
 // run modally in this process against a reference web host), beside bare
-// WinINet loops fetching the same object in the same process: one that
-// reads 1,023 bytes at a time as the dialog does, one that reads 64 KiB at a
-// time. Every run writes the body to a file of its own, as the dialog does.
+// WinINet runs against the same object in the same process:
+//   - the dialog's size query alone (InternetOpenUrl, Content-Length, close);
+//   - a loop reading 1,023 bytes at a time as the dialog does, once as it is
+//     and once on a worker thread posting the dialog's progress position to
+//     a progress bar of this thread after each piece, as the dialog does;
+//   - a loop reading 64 KiB at a time.
+// Every loop writes the body to a file of its own, as the dialog does.
 //
 // The dialog's figure is the time from DoModal until the last piece of the
 // installer has been written (the size query, the request and the body);
@@ -84,9 +88,25 @@ void PrintRate(const char* name, std::int64_t bytes, double seconds, double cpu,
   std::fflush(stdout);
 }
 
+// The dialog's size query, bare; the announced size, 0 when none.
+long long BareSizeQuery(const std::string& webHost) {
+  Internet session(InternetOpenW(L"bench_webcontrol_update", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+  if (!session) return 0;
+  std::wstring url = Widen("http://" + webHost) + kObject;
+  Internet file(InternetOpenUrlW(session.get(), url.c_str(), nullptr, 0,
+                                 INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY, 0));
+  if (!file) return 0;
+  wchar_t length[16];
+  DWORD size = sizeof length;
+  if (!HttpQueryInfoW(file.get(), HTTP_QUERY_CONTENT_LENGTH, length, &size, nullptr)) return 0;
+  return _wtoi64(length);
+}
+
 // The dialog's request, bare: a session, a connection, a GET, then reads of
-// `readSize` bytes written to `target`. The bytes received.
-std::int64_t BareDownload(const HostAndPort& web, DWORD readSize, const std::wstring& target) {
+// `readSize` bytes written to `target`, each piece followed by a posted
+// PBM_SETPOS to `progress` when there is one. The bytes received.
+std::int64_t BareDownload(const HostAndPort& web, DWORD readSize, const std::wstring& target, HWND progress,
+                          std::int64_t expected) {
   Internet session(InternetOpenW(L"bench_webcontrol_update", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return -1;
   Internet connection(InternetConnectW(session.get(), Widen(web.host).c_str(), static_cast<INTERNET_PORT>(web.port),
@@ -104,20 +124,58 @@ std::int64_t BareDownload(const HostAndPort& web, DWORD readSize, const std::wst
     DWORD written = 0;
     if (!WriteFile(file, buffer.data(), read, &written, nullptr) || written != read) break;
     received += read;
+    if (progress) PostMessageW(progress, PBM_SETPOS, static_cast<WPARAM>(received * 100 / expected), 0);
   }
   CloseHandle(file);
   return received;
 }
 
-bool RunBare(const HostAndPort& web, DWORD readSize, const std::wstring& work, std::int64_t size) {
+struct Download {
+  HostAndPort web;
+  DWORD readSize;
+  std::wstring target;
+  HWND progress;
+  std::int64_t expected;
+  DWORD ownerThread = GetCurrentThreadId();
+  std::int64_t received = -1;
+};
+
+DWORD WINAPI RunDownload(void* parameter) {
+  auto* download = static_cast<Download*>(parameter);
+  download->received =
+      BareDownload(download->web, download->readSize, download->target, download->progress, download->expected);
+  PostThreadMessageW(download->ownerThread, WM_QUIT, 0, 0);
+  return 0;
+}
+
+// Runs the download on a worker thread while this thread handles the
+// progress bar's messages in a plain message loop, as a modal dialog's is.
+std::int64_t DownloadWithProgress(Download& download) {
+  download.progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(download.progress, PBM_SETRANGE32, 0, 100);
+  HANDLE worker = CreateThread(nullptr, 0, RunDownload, &download, 0, nullptr);
+  if (!worker) return -1;
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+  WaitForSingleObject(worker, kRunLimitMs);
+  CloseHandle(worker);
+  DestroyWindow(download.progress);
+  return download.received;
+}
+
+bool RunBare(const HostAndPort& web, DWORD readSize, bool withProgress, const std::wstring& work, std::int64_t size) {
   wchar_t name[32];
   swprintf(name, 32, L"\\bare-%lu.bin", readSize);
   double cpu = CpuSeconds();
   BenchClock clock;
-  std::int64_t received = BareDownload(web, readSize, work + name);
+  Download download{web, readSize, work + name, nullptr, size};
+  std::int64_t received = withProgress ? DownloadWithProgress(download)
+                                       : BareDownload(web, readSize, work + name, nullptr, size);
   double seconds = clock.Seconds();
-  char label[64];
-  std::snprintf(label, sizeof label, "bare WinINet loop, %lu-byte reads", readSize);
+  char label[96];
+  std::snprintf(label, sizeof label, "bare WinINet loop, %lu-byte reads%s", readSize,
+                withProgress ? " and progress messages" : "");
   PrintRate(label, received, seconds, CpuSeconds() - cpu, "");
   DeleteFileW((work + name).c_str());
   return received == size;
@@ -166,8 +224,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   double wholeSeconds = clock.Seconds();
   char more[160];
-  std::snprintf(more, sizeof more, "; %lld pieces, the body from its first piece in %.2f s", pieces,
-                lastPieceSeconds - firstPieceSeconds);
+  std::snprintf(more, sizeof more, "; %lld pieces, the first after %.2f s, the body from it in %.2f s", pieces,
+                firstPieceSeconds, lastPieceSeconds - firstPieceSeconds);
   PrintRate("update dialog download", received, lastPieceSeconds, cpuAtEnd - cpu, more);
   std::printf("update dialog to its end (installer run, poll, version check): %.2f s, result %d, "
               "%d message boxes\n",
@@ -175,8 +233,16 @@ int wmain(int argc, wchar_t** argv) {
   std::fflush(stdout);
   bool whole = received == size && lastPieceSeconds > 0 && boxesClosed == 0;
 
+  double cpuBefore = CpuSeconds();
+  BenchClock queryClock;
+  long long announced = BareSizeQuery(webHost);
+  std::printf("bare size query (InternetOpenUrl, Content-Length, close): %.2f s, %.2f s CPU, %lld bytes announced\n",
+              queryClock.Seconds(), CpuSeconds() - cpuBefore, announced);
+  std::fflush(stdout);
+
   HostAndPort web = ParseHostAndPort(webHost);
-  whole = RunBare(web, 1023, work, size) && whole;
-  whole = RunBare(web, 65536, work, size) && whole;
+  whole = RunBare(web, 1023, false, work, size) && whole;
+  whole = RunBare(web, 1023, true, work, size) && whole;
+  whole = RunBare(web, 65536, false, work, size) && whole;
   return whole ? 0 : 1;
 }
