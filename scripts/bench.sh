@@ -281,7 +281,74 @@ JSON
   rm -rf "$root"
 }
 
+# The web control's update dialog in-process fetching a 96 MiB installer
+# (a program that does nothing, padded) from the reference web host, beside
+# bare WinINet loops in the same program and curl natively on the same host
+# in the same run. The dialog's time runs from DoModal to the last piece
+# written; the installer's run and the version check are shown apart.
+bench_webcontrol_update() {
+  use_wine_build
+  local address=127.0.9.20 root="$scratch/update" size=$((96 * 1024 * 1024))
+  mkdir -p "$root/web/app" "$root/work"
+  local installer="$root/web/app/Quorvanes.exe" stub="$wine_build/bin/bench/bench_noop_installer.exe"
+  cp "$stub" "$installer"
+  head -c $((size - $(stat -c %s "$stub"))) /dev/urandom >>"$installer"
+  echo '{}' >"$root/config.json"
+  start_refservice $address "$root"
+  echo "== web control update: the installer download through the update dialog, 96 MiB"
+  local dialog status=0
+  dialog=$("$HAULBOX_WINE" "$wine_build/bin/bench/bench_webcontrol_update.exe" $address:8089 $size \
+             "$(windows_path "$root/work")" | tr -d '\r') || status=$?
+  echo "$dialog"
+  ((status == 0)) || echo "update dialog: a run failed (status $status)"
+  cmp -s "$installer" "$root/work/Quorvanes/Quorvanes.exe" || echo "update dialog: the installer differs from its source!"
+  local curl_line
+  curl_line=$( { /usr/bin/time -f '%U %S' curl -s -o "$root/work/curl.bin" -w '%{speed_download}\n' \
+                 "http://$address:8089/app/Quorvanes.exe"; } 2>&1 | tr '\n' ' ')
+  awk '{ printf "curl natively: %.1f MB/s, %.2f s CPU\n", $1 / 1e6, $2 + $3 }' <<<"$curl_line"
+  local curl_rate; curl_rate=$(awk '{ printf "%.1f", $1 / 1e6 }' <<<"$curl_line")
+  local line; line=$(grep '^update dialog download:' <<<"$dialog" || true)
+  awk -v d="$(rate_of "$line")" -v c="$curl_rate" \
+      -v first="$(sed -n 's/.*the first after \([0-9.]*\) s.*/\1/p' <<<"$line")" \
+      -v body="$(sed -n 's/.*the body from it in \([0-9.]*\) s.*/\1/p' <<<"$line")" \
+      -v b="$(rate_of "$(grep '1023-byte reads:' <<<"$dialog")")" \
+      -v p="$(rate_of "$(grep '1023-byte reads and progress' <<<"$dialog")")" \
+      -v k="$(rate_of "$(grep '65536-byte reads:' <<<"$dialog")")" -v size=$size \
+    'BEGIN { if (c > 0) printf "update dialog / curl: %.3f (bare loops / curl: 1,023-byte %.3f, with progress messages %.3f, 64 KiB %.3f)\n", d / c, b / c, p / c, k / c
+             if (b > 0 && k > 0 && body > 0)
+               printf "bound: %.1f s before the first piece (the size query: see its bare line), then the body at %.1f MB/s; of that, 1,023-byte reads %.2f of 64 KiB reads, a posted progress message per piece %.2f of the loop without, WinINet under Wine %.2f of curl\n",
+                      first, size / 1e6 / body, b / k, p / b, k / c }'
+  kill -TERM "$refservice_pid"; wait "$refservice_pid" || true
+  rm -rf "$root"
+}
+
+# The upload selection's folder walk over 10,000 empty and 150 non-empty
+# files in 125 folders three levels deep, beside a bare
+# FindFirstFileW/FindNextFileW walk of the same tree in the same program;
+# medians of 9 runs.
+bench_webcontrol_folder_walk() {
+  use_wine_build
+  local root="$scratch/walk" a b c n=0
+  for a in 1 2 3 4 5; do
+    for b in 1 2 3 4 5; do
+      for c in 1 2 3 4 5; do
+        local leaf="$root/tree/d$a/d$a$b/d$a$b$c"
+        mkdir -p "$leaf"
+        (cd "$leaf" && touch $(seq -f 'empty%02g.dat' 1 80))
+        if ((n < 150)); then printf 'file %d\n' $n >"$leaf/full1.txt"; n=$((n + 1)); fi
+        if ((n < 150)); then printf 'file %d\n' $n >"$leaf/full2.txt"; n=$((n + 1)); fi
+      done
+    done
+  done
+  echo "== web control folder walk: 10,000 empty and 150 non-empty files, 125 folders"
+  local status=0
+  "$HAULBOX_WINE" "$wine_build/bin/bench/bench_folder_walk.exe" "$(windows_path "$root/tree")" 9 150 \
+    | tr -d '\r' || status=$?
+  ((status == 0)) || echo "folder walk: a run failed (status $status)"
+  rm -rf "$root"
+}
+
 # BENCH="download_worker ..." runs only the named sections.
-for section in ${BENCH:-refservice_download download_worker download_window upload_worker upload_window webcontrol_handoff}; do
+for section in ${BENCH:-refservice_download download_worker download_window upload_worker upload_window webcontrol_handoff webcontrol_update webcontrol_folder_walk}; do
   "bench_$section"
 done

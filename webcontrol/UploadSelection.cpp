@@ -277,6 +277,16 @@ std::string SelectUploadFiles(HWND owner, const std::wstring& settingsKeyPath) {
   return files.List();
 }
 
+// A folder whose path the code page cannot say, or too long for the walk,
+// is walked only to count what is left out.
+std::string ListUploadFolder(const std::wstring& folder, int& leftOut) {
+  SystemFolderSource source;
+  selection::FolderWalk walk(source);
+  std::string list = walk.Run(folder, ToCodePage(folder));
+  leftOut = walk.LeftOutCount();
+  return list;
+}
+
 std::string SelectUploadFolder(HWND owner, const std::wstring& settingsKeyPath) {
   std::wstring initialFolder = InitialFolder(RememberedFolder(settingsKeyPath));
   std::wstring folder;
@@ -284,21 +294,15 @@ std::string SelectUploadFolder(HWND owner, const std::wstring& settingsKeyPath) 
       !Exists(folder)) {
     return std::string();
   }
-  // A folder whose path the code page cannot say, or too long for the walk,
-  // is walked only to count what is left out.
-  ConvertedName folderText = ToCodePage(folder);
-  SystemFolderSource source;
-  selection::FolderWalk walk(source);
-  std::string list = walk.Run(folder, folderText);
+  int leftOut = 0;
+  std::string list = ListUploadFolder(folder, leftOut);
   std::string result;
   if (list.empty()) {
     Tell(owner, selection::kTooManyInFolderText, selection::kTooManyFilesCaption);
   } else {
     Remember(settingsKeyPath, folder);
-    result = selection::FolderResult(folderText.text, list);
+    result = selection::FolderResult(ToCodePage(folder).text, list);
   }
-  if (walk.LeftOutCount() > 0) {
-    Tell(owner, selection::LeftOutText(walk.LeftOutCount()), selection::kNotUploadableCaption);
-  }
+  if (leftOut > 0) Tell(owner, selection::LeftOutText(leftOut), selection::kNotUploadableCaption);
   return result;
 }

@@ -20,6 +20,11 @@ std::string SelectUploadFiles(HWND owner, const std::wstring& settingsKeyPath);
 // cancelled or refused.
 std::string SelectUploadFolder(HWND owner, const std::wstring& settingsKeyPath);
 
+// The selection list of the non-empty files under `folder` and all its
+// subfolders, or an empty text when there are more than 150. `leftOut` gets
+// the files left out for their names or the length of their paths.
+std::string ListUploadFolder(const std::wstring& folder, int& leftOut);
+
 // The system folder browser below the special folder `rootFolder` (a CSIDL
 // value), starting at `initialFolder` (may be empty), with `title` as its
 // caption. True and the folder in `chosen` when the member confirmed an item
