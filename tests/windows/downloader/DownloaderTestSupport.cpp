@@ -38,7 +38,6 @@ int CountLogLines(const std::string& address, const std::vector<std::string>& pa
   return count;
 }
 
-namespace {
 void RemoveTree(const std::wstring& folder) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
@@ -57,7 +56,17 @@ void RemoveTree(const std::wstring& folder) {
   }
   RemoveDirectoryW(folder.c_str());
 }
-}  // namespace
+
+void WriteDownloadSettings(const std::string& folder) {
+  WriteConfig(L"User_Config", 1);
+  WriteConfig(L"Default_folder", W(folder));
+  WriteConfig(L"Default_folder_use", 1);
+  WriteConfig(L"DOWN_Autostart", 1);
+  WriteConfig(L"DOWN_File_over", 3);
+  WriteConfig(L"DOWN_List_del", 0);
+  WriteConfig(L"DOWN_Program_end", 0);
+  WriteConfig(L"DOWN_System_end", 0);
+}
 
 std::string FreshFolder(const std::string& name) {
   std::string folder = Workdir() + "local\\";

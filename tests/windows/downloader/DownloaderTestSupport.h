@@ -21,6 +21,8 @@ int CountLogLines(const std::string& address, const std::vector<std::string>& pa
 
 // A new empty folder below the work folder (no closing "\").
 std::string FreshFolder(const std::string& name);
+// Removes a folder with everything below it.
+void RemoveTree(const std::wstring& folder);
 bool FileExists(const std::string& path);
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
@@ -56,6 +58,9 @@ std::wstring W(const std::string& cp949);
 // (HKEY_CURRENT_USER\Software\Quorvanes\Velmintor\Config); a failed write fails the test.
 void WriteConfig(const wchar_t* name, DWORD value);
 void WriteConfig(const wchar_t* name, const std::wstring& text);
+// The downloader's settings for a job that starts by itself and saves into
+// `folder`, overwriting, with nothing done at the end.
+void WriteDownloadSettings(const std::string& folder);
 
 // A launcher window ("HAULbox_AX_EXE") on the test's thread that records the
 // downloader's ready message. The test pumps messages (WaitForReady).

@@ -24,14 +24,7 @@ constexpr ULONG_PTR kTag = 0x02740F34;
 
 TEST(DownloaderEndToEnd, AJobDownloadsAndTheTrayExitLogsOutWithoutAsking) {
   const std::string folder = FreshFolder("end-to-end");
-  WriteConfig(L"User_Config", 1);
-  WriteConfig(L"Default_folder", W(folder));
-  WriteConfig(L"Default_folder_use", 1);
-  WriteConfig(L"DOWN_Autostart", 1);
-  WriteConfig(L"DOWN_File_over", 3);
-  WriteConfig(L"DOWN_List_del", 0);
-  WriteConfig(L"DOWN_Program_end", 0);
-  WriteConfig(L"DOWN_System_end", 0);
+  WriteDownloadSettings(folder);
 
   LauncherWindow launcher;
   harness::ProcessUnderTest program;

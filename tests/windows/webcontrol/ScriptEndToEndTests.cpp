@@ -148,14 +148,7 @@ protected:
 
   void SetUp() override {
     folder_ = FreshFolder("script");
-    WriteConfig(L"User_Config", 1);
-    WriteConfig(L"Default_folder", W(folder_));
-    WriteConfig(L"Default_folder_use", 1);
-    WriteConfig(L"DOWN_Autostart", 1);
-    WriteConfig(L"DOWN_File_over", 3);
-    WriteConfig(L"DOWN_List_del", 0);
-    WriteConfig(L"DOWN_Program_end", 0);
-    WriteConfig(L"DOWN_System_end", 0);
+    WriteDownloadSettings(folder_);
     WriteConfig(L"UP_Autostart", 1);
     WriteConfig(L"UP_Tray", 0);
     WriteConfig(L"UP_Program_end", 0);

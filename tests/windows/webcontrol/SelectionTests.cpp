@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "CLoad_EXE.h"
+#include "DownloaderTestSupport.h"
 #include "MainWindowRunner.h"
 #include "MessageBoxProbe.h"
 #include "SelectionRules.h"
@@ -25,6 +26,7 @@
 
 namespace {
 
+using test_support::RemoveTree;
 using test_support::WaitFor;
 
 const wchar_t kSettingsParent[] = L"Software\\Quorvanes\\Quorvane_Active_SelectionTests";
@@ -240,25 +242,6 @@ void WriteFileOf(const std::wstring& path, std::size_t size) {
   DWORD written = 0;
   if (size) WriteFile(file, bytes.data(), static_cast<DWORD>(size), &written, nullptr);
   CloseHandle(file);
-}
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      std::wstring path = folder + L"\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileW(path.c_str());
-      }
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(folder.c_str());
 }
 
 std::wstring TestName() { return Widen(testing::UnitTest::GetInstance()->current_test_info()->name()); }
