@@ -14,21 +14,31 @@
 #
 # The window shows on your DISPLAY when there is one, otherwise on a private
 # Xvfb; screenshots land in <build>/screenshots/.
+#
+# The test of the whole chain runs this script with a prefix, a work folder and
+# a screenshot folder of its own (HAULBOX_DEMO_PREFIX, HAULBOX_DEMO_DIR,
+# HAULBOX_DEMO_SCREENSHOTS) and small files (HAULBOX_DEMO_SMALL=1).
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 abs_build=$(cd "$build" && pwd)
 tests_dir=$(cat "$abs_build/windows-tests")
 bin="$abs_build/$tests_dir/bin"
-demo="$abs_build/demo"
-shots="$abs_build/screenshots"
+demo=${HAULBOX_DEMO_DIR:-"$abs_build/demo"}
+shots=${HAULBOX_DEMO_SCREENSHOTS:-"$abs_build/screenshots"}
 address=127.0.0.1          # the test build's TRANSFER_SERVER_HOST
 member=demo
 
 if [[ "$tests_dir" == windows64 ]]; then
-  export HAULBOX_WINE_ARCH=win64 WINEPREFIX="$abs_build/wineprefix64"
+  export HAULBOX_WINE_ARCH=win64 WINEPREFIX=${HAULBOX_DEMO_PREFIX:-"$abs_build/wineprefix64"}
 else
-  export HAULBOX_WINE_ARCH=win32 WINEPREFIX="$abs_build/wineprefix"
+  export HAULBOX_WINE_ARCH=win32 WINEPREFIX=${HAULBOX_DEMO_PREFIX:-"$abs_build/wineprefix"}
+fi
+# The two large files, in MiB: large enough to watch the windows at work.
+if [[ -n "${HAULBOX_DEMO_SMALL:-}" ]]; then
+  movie_mib=6 backup_mib=4
+else
+  movie_mib=96 backup_mib=48
 fi
 [[ -n "${DISPLAY:-}" ]] && export HAULBOX_KEEP_DISPLAY=1
 source "$root/scripts/wine-env.sh"
@@ -44,10 +54,10 @@ make_sample_files() {
   printf '안녕하세요. Haulbox demo file.\n' | iconv -f UTF-8 -t CP949 >"$demo/files/hello.txt"
   head -c 3000000 /dev/urandom >"$demo/files/docs/report.pdf"
   head -c 700000 /dev/urandom >"$demo/files/사진/여행.jpg"
-  head -c $((96 * 1024 * 1024)) /dev/urandom >"$demo/files/movie.mp4"
+  head -c $((movie_mib * 1024 * 1024)) /dev/urandom >"$demo/files/movie.mp4"
   printf '업로드 데모 메모.\n' | iconv -f UTF-8 -t CP949 >"$demo/upload/memo.txt"
   head -c 1500000 /dev/urandom >"$demo/upload/문서/계약서.pdf"
-  head -c $((48 * 1024 * 1024)) /dev/urandom >"$demo/upload/backup.zip"
+  head -c $((backup_mib * 1024 * 1024)) /dev/urandom >"$demo/upload/backup.zip"
   cp -r "$root/tools/refservice/sample/web/." "$demo/web/"
   cp "$bin/Quorvanes.exe" "$demo/web/app/Quorvanes.exe"
   cat >"$demo/refservice.json" <<JSON

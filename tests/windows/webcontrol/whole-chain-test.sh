@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The whole chain of `make demo` as a test, on a Wine prefix of its own that
+# starts empty: the page's script installs the programs from the reference web
+# host through the web control, downloads and uploads a few small files, and
+# every file is checked against its source.
+# Usage: whole-chain-test.sh <build folder of both builds> <work folder>
+set -uo pipefail
+build=$1 work=$2
+root=$(cd "$(dirname "$0")/../../.." && pwd)
+prefix_name=wineprefix
+[[ $(cat "$build/windows-tests") == windows64 ]] && prefix_name=wineprefix64
+prefix="$work/$prefix_name"
+
+end_session() {
+  WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
+  if [[ -f "$prefix.xvfb.pid" ]]; then
+    kill "$(cat "$prefix.xvfb.pid")" 2>/dev/null || true
+  fi
+  rm -f "$prefix.xvfb.pid" "$prefix.display"
+}
+
+[[ -d "$prefix" ]] && end_session
+rm -rf "$work"
+mkdir -p "$work"
+unset DISPLAY HAULBOX_KEEP_DISPLAY   # a private Xvfb, never the desktop
+
+HAULBOX_DEMO_PREFIX="$prefix" HAULBOX_DEMO_DIR="$work/demo" HAULBOX_DEMO_SCREENSHOTS="$work/screenshots" \
+  HAULBOX_DEMO_SMALL=1 "$root/scripts/demo.sh" "$build"
+status=$?
+end_session
+# The prefix is kept for a look when the chain failed.
+(( status == 0 )) && rm -rf "$prefix"
+exit $status
