@@ -32,7 +32,8 @@ const int kSkinButtonIds[] = {
 
 const CTransferWindow::Setup kWindowSetup = {
     SkinWindow::DownloaderMain, IDC_DOWN_START_STOP, kSkinButtonIds, IDC_DOWN_FILE_PROGRESS, IDC_DOWN_TOTAL_PROGRESS,
-    IDR_MAINFRAME,              IDI_TRAY,            IDR_TRAY_MENU,  "다운로더"};
+    IDR_MAINFRAME,              IDI_TRAY,            IDR_TRAY_MENU,  "다운로더",
+    IDC_DOWN_BANNER,            "/app/download.html"};
 
 std::string WithBackslash(const std::string& folder) {
   if (!folder.empty() && folder.back() == '\\') return folder;
@@ -118,6 +119,7 @@ BOOL CHaulbox_downloadDlg::OnInitDialog() {
   if (Application* app = Application::Current()) app->SetMainWindow(Hwnd());
   AnnounceReady(kHandoffTagDownloader, kDownloaderReadyText);
   AddTrayIcon();
+  NavigateBanner();
   return TRUE;
 }
 

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "OccManager.h"
 #include "RegistryKey.h"
 #include "TextConversion.h"
 
@@ -9,7 +10,16 @@ Application* g_current = nullptr;
 
 Application::Application() { g_current = this; }
 
+void Application::SetOccManager(std::unique_ptr<OccManager> manager) { occManager_ = std::move(manager); }
+
+bool Application::InitializeOle() {
+  if (!oleInitialized_) oleInitialized_ = SUCCEEDED(OleInitialize(nullptr));
+  return oleInitialized_;
+}
+
 Application::~Application() {
+  occManager_.reset();
+  if (oleInitialized_) OleUninitialize();
   if (g_current == this) g_current = nullptr;
 }
 

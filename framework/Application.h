@@ -12,7 +12,10 @@
 //   }
 #include <windows.h>
 
+#include <memory>
 #include <string>
+
+class OccManager;
 
 class Application {
 public:
@@ -46,6 +49,16 @@ public:
   HWND MainWindow() const { return mainWindow_; }
   void SetMainWindow(HWND window) { mainWindow_ = window; }
   void SetExitCode(int code) { exitCode_ = code; }
+
+  // The control-container manager that gives the OLE controls of dialogs
+  // created from now on their sites (OccManager.h); null: no controls.
+  void SetOccManager(std::unique_ptr<OccManager> manager);
+  // OleInitialize for the application's thread, undone when the application
+  // ends. When it fails the program tells the member kOleInitFailedMessage.
+  bool InitializeOle();
+  static constexpr const char* kOleInitFailedMessage =
+      "OLE를 초기화하지 못했습니다. OLE 라이브러리 버전이 올바른지 확인하십시오.";
+  OccManager* GetOccManager() const { return occManager_.get(); }
   int ExitCode() const { return exitCode_; }
 
 protected:
@@ -58,4 +71,6 @@ private:
   std::string title_;
   HWND mainWindow_ = nullptr;
   int exitCode_ = 0;
+  std::unique_ptr<OccManager> occManager_;
+  bool oleInitialized_ = false;
 };

@@ -1,7 +1,9 @@
 #include "Dialog.h"
 
+#include "Application.h"
 #include "Control.h"
 #include "ModuleInstance.h"
+#include "OccManager.h"
 #include "SwallowedException.h"
 #include "TextConversion.h"
 
@@ -36,6 +38,7 @@ bool IsRegisteredMessage(UINT message) { return message >= 0xC000 && message <= 
 Dialog::Dialog(UINT templateId, HWND parent) : templateId_(templateId), parent_(parent) {}
 
 Dialog::~Dialog() {
+  CloseControlSites();
   if (hwnd_ && !modal_) {
     HWND hwnd = hwnd_;
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
@@ -100,6 +103,21 @@ void Dialog::CenterOnScreen() {
   SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Dialog::CreateControlSites() {
+  Application* application = Application::Current();
+  OccManager* manager = application ? application->GetOccManager() : nullptr;
+  if (manager) controlSites_ = manager->CreateDialogControls(hwnd_, ModuleInstance(), templateId_);
+}
+
+void Dialog::CloseControlSites() {
+  std::vector<OleControlSite*> sites;
+  sites.swap(controlSites_);
+  for (OleControlSite* site : sites) {
+    site->Close();
+    site->Release();
+  }
+}
+
 UINT Dialog::RegisteredMessage(const wchar_t* name) {
   static std::mutex lock;
   static std::map<std::wstring, UINT> ids;
@@ -118,6 +136,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
       dialog = reinterpret_cast<Dialog*>(lParam);
       SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
       dialog->hwnd_ = hwnd;
+      dialog->CreateControlSites();
       return dialog->OnInitDialog();
     }
     dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
@@ -128,7 +147,9 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
       return FALSE;
     }
     LRESULT result = 0;
-    if (!dialog->Dispatch(message, wParam, lParam, result)) return FALSE;
+    bool handled = dialog->Dispatch(message, wParam, lParam, result);
+    if (message == WM_DESTROY) dialog->CloseControlSites();
+    if (!handled) return FALSE;
     if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
     SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
     return TRUE;

@@ -14,6 +14,9 @@
 // Templates that name a window class (CLASS "Haulbox_downloader") need
 // RegisterDialogClassCopy first; templates that hold a control class that
 // cannot be hosted need RegisterPlaceholderControlClass (WindowClasses.h).
+// When the application has a control-container manager, the OLE controls the
+// template names are created just before OnInitDialog and closed when the
+// window is destroyed (OccManager.h).
 // The common controls (list view, progress bar, ...) are initialised before
 // the first dialog is created.
 #include "MessageTable.h"
@@ -22,6 +25,8 @@
 
 #include <string>
 #include <vector>
+
+class OleControlSite;
 
 class Dialog {
 public:
@@ -74,9 +79,12 @@ private:
   bool DispatchTable(const MessageTable& table, UINT message, WPARAM wParam, LPARAM lParam,
                      LRESULT& result);
   bool DispatchDefaults(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  void CreateControlSites();
+  void CloseControlSites();
 
   UINT templateId_;
   HWND parent_;
   HWND hwnd_ = nullptr;
   bool modal_ = false;
+  std::vector<OleControlSite*> controlSites_;
 };

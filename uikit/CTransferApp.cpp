@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "CCustomOccManager.h"
 #include "Handoff.h"
 #include "MessageBoxes.h"
 #include "TextConversion.h"
@@ -37,9 +38,14 @@ bool CTransferApp::InitInstance() {
     return false;
   }
   socketsStarted_ = true;
-  // The banner's browser control cannot be hosted yet: its class gets an
-  // inert placeholder so that the window's template still opens.
+  if (!InitializeOle()) {
+    ShowMessageBox(nullptr, kOleInitFailedMessage, names_.errorCaption, MB_OK | MB_ICONERROR);
+    return false;
+  }
+  // The banner's item window, in which its browser control is created; it
+  // stays a blank strip when the control cannot be.
   RegisterPlaceholderControlClass(kBrowserControlClass);
+  SetOccManager(std::make_unique<CCustomOccManager>());
 
   // A marker only: a second copy of the program is not stopped by it.
   markerMutex_ = CreateMutexW(nullptr, TRUE, names_.markerMutex);

@@ -1,7 +1,7 @@
 #pragma once
 // The start-up both transfer programs share, in this order: the window class
-// the launcher finds them by, Windows Sockets, the banner's placeholder
-// class, the program's marker mutex, the profile and its first run, and the
+// the launcher finds them by, Windows Sockets, OLE with the control-container
+// manager that hosts the banner's browser, the program's marker mutex, the profile and its first run, and the
 // check that the web control's launcher window exists. Then the modal main
 // window is the program's whole life.
 #include <windows.h>

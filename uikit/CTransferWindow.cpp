@@ -4,6 +4,7 @@
 
 #include "Formatting.h"
 #include "Handoff.h"
+#include "ServiceEndpoints.h"
 
 namespace {
 
@@ -57,6 +58,10 @@ void CTransferWindow::AdmitCopyDataThroughFilter() {
                              reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")))
                        : nullptr;
   if (filter) filter(WM_COPYDATA, 1 /* MSGFLT_ADD */);
+}
+
+void CTransferWindow::NavigateBanner() {
+  if (banner_.Attach(Hwnd(), setup_.bannerId)) banner_.Navigate2(WebHostUrl(setup_.bannerPage));
 }
 
 void CTransferWindow::SetWindowIcons() {

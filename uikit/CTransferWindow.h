@@ -16,6 +16,7 @@
 #include "CSkinDialog.h"
 #include "CTray_menus.h"
 #include "CTrayicon.h"
+#include "CWebBrowser_banner.h"
 #include "SkinTable.h"
 #include "SystemShutdown.h"
 
@@ -32,6 +33,8 @@ public:
     UINT trayIcon;             // icon resource of the tray icon
     UINT trayMenu;             // menu resource of the tray icon
     const char* trayTip;
+    int bannerId;              // the dialog item of the banner's browser control
+    const char* bannerPage;    // the path of its page on the web host
   };
   static constexpr int kMaxSkinButtons = 16;
 
@@ -45,6 +48,7 @@ public:
   CPic_Progress& FileBar() { return fileBar_; }
   CPic_Progress& TotalBar() { return totalBar_; }
   bool HasTrayIcon() const { return tray_ != nullptr; }
+  CWebBrowser_banner& Banner() { return banner_; }
   // Replaces the platform's shutdown (tests).
   void SetSystemShutdown(SystemShutdown& shutdown) { shutdown_ = &shutdown; }
 
@@ -61,6 +65,9 @@ protected:
   void AnnounceReady(std::uintptr_t tag, const char* readyText);
   void AddTrayIcon();
   void DeleteTrayIcon();
+  // Points the banner at its page on the web host, once, at the end of the
+  // window's initialisation. A banner without its browser stays blank.
+  void NavigateBanner();
 
   void SetRunning(bool running) { startStopButton_.m_alternate = running ? 1 : 0; }
   void RepaintStartStop();
@@ -86,4 +93,5 @@ private:
   CPic_Progress totalBar_;
   CButtontoImage startStopButton_;  // its alternate face flag is the running flag
   CButtontoImage skinButtons_[kMaxSkinButtons];
+  CWebBrowser_banner banner_;
 };

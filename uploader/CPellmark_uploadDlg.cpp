@@ -30,7 +30,8 @@ const int kSkinButtonIds[] = {
 
 const CTransferWindow::Setup kWindowSetup = {
     SkinWindow::UploaderMain, IDC_UP_START_STOP, kSkinButtonIds, IDC_UP_FILE_PROGRESS, IDC_UP_TOTAL_PROGRESS,
-    IDR_MAINFRAME,            IDI_TRAY,          IDR_TRAY_MENU,  "업로더"};
+    IDR_MAINFRAME,            IDI_TRAY,          IDR_TRAY_MENU,  "업로더",
+    IDC_UP_BANNER,            "/app/upload.html"};
 
 std::string TextAfterLastBackslash(const std::string& path) {
   return path.substr(upload_text::FolderOf(path).size());
@@ -110,6 +111,7 @@ BOOL CPellmark_uploadDlg::OnInitDialog() {
   if (Application* app = Application::Current()) app->SetMainWindow(Hwnd());
   AnnounceReady(kHandoffTagUploader, kUploaderReadyText);
   AddTrayIcon();
+  NavigateBanner();
   return TRUE;
 }
 
