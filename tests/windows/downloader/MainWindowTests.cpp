@@ -11,6 +11,7 @@
 
 #include "Application.h"
 #include "ByteAssertions.h"
+#include "CCustomOccManager.h"
 #include "CHaulbox_downloadDlg.h"
 #include "CopyDataSender.h"
 #include "DownloaderRes.h"
@@ -125,6 +126,9 @@ protected:
     RegisterPlaceholderControlClass(WEB_BROWSER_CONTROL_CLASS_W);
     app_ = new TestApp;
     app_->SetRegistryKey("QuorvanesTest");
+    app_->SetOccManager(std::make_unique<CCustomOccManager>());
+    // The banner asks this service's web host for its page.
+    OverrideWebHost("127.0.6.1:8061");
     app_->SetTitle("MainWindowTests");
   }
 
@@ -198,6 +202,20 @@ TEST_F(MainWindowTest, AJobDownloadsCompletelyAndTellsSo) {
   EXPECT_TRUE(harness::SameBytes(Source("a.bin"), Local("a.bin")));
   EXPECT_TRUE(harness::SameBytes(Source("b.bin"), Local("docs\\b.bin")));
   EXPECT_TRUE(harness::SameBytes(Source("c.txt"), Local("c.txt")));
+}
+
+TEST_F(MainWindowTest, BannerHostsTheBrowserAndAsksTheWebHostForItsPageOnce) {
+  const std::vector<std::string> page = {"\"request\"", "\"path\":\"/app/download.html\""};
+  const int before = CountLogLines(kServer, page);
+  BoxWatcher boxes;
+  WindowRunner runner;
+  ASSERT_NE(nullptr, runner.Hwnd());
+  EXPECT_TRUE(runner.Read<bool>([&] { return runner.Window().Banner().HasBrowser(); }));
+  EXPECT_EQ(IDC_DOWN_BANNER, runner.Read<int>([&] { return runner.Window().Banner().Id(); }));
+  ASSERT_TRUE(WaitFor([&] { return CountLogLines(kServer, page) > before; }, 20000)) << "no request for the page";
+  runner.Handoff("A3?");
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(before + 1, CountLogLines(kServer, page)) << "the banner is navigated once, not per job";
 }
 
 TEST_F(MainWindowTest, NetworkFailuresAreRetriedThreeTimesThenTheFileIsSkippedUntilTheNextPass) {

@@ -10,6 +10,7 @@
 // `ProgramWindow` is the program's dialog class (it has StopWorker), or a
 // test's subclass of it; the runner drives DrivenWindow<ProgramWindow>.
 #include <windows.h>
+#include <ole2.h>
 
 #include <atomic>
 #include <cstdio>
@@ -62,12 +63,15 @@ public:
     window_ = std::make_unique<Driven>();
     if (prepare) prepare(*window_);
     thread_ = std::thread([this] {
+      // The banner's browser control needs OLE on the window's thread.
+      HRESULT ole = OleInitialize(nullptr);
       if (window_->DoModal() == -1) {
         std::printf("the main window could not be created: error %lu\n", GetLastError());
       }
       ended_ = true;
       MSG message;
       PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);  // the exit's quit message
+      if (SUCCEEDED(ole)) OleUninitialize();
     });
     for (int i = 0; i < 400 && !window_->Hwnd() && !ended_; ++i) Sleep(50);
     hwnd_ = window_->Hwnd();

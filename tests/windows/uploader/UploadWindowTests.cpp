@@ -6,12 +6,14 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "Application.h"
 #include "ByteAssertions.h"
+#include "CCustomOccManager.h"
 #include "CPellmark_uploadDlg.h"
 #include "CopyDataSender.h"
 #include "DownloaderTestSupport.h"
@@ -134,6 +136,9 @@ protected:
     RegisterPlaceholderControlClass(WEB_BROWSER_CONTROL_CLASS_W);
     app_ = new TestApp;
     app_->SetRegistryKey("QuorvanesTest");
+    app_->SetOccManager(std::make_unique<CCustomOccManager>());
+    // The banner asks this service's web host for its page.
+    OverrideWebHost("127.0.8.1:8081");
     app_->SetTitle("UploadWindowTests");
     CreateDirectoryW(W(kLocalFolder).c_str(), nullptr);
     WriteLocal("a.bin", RandomBytes(300000, 1));
@@ -191,6 +196,20 @@ TEST_F(UploadWindowTest, AJobUploadsCompletelyAndTellsSo) {
   EXPECT_TRUE(harness::SameBytes(Local("empty.bin"), Stored("KA3", "empty.bin")));
   EXPECT_TRUE(harness::SameBytes(Local("c.bin"), Stored("KA4", "c.bin")));
   EXPECT_EQ(completions + 4, Exchanges("@Upload_complute"));
+}
+
+TEST_F(UploadWindowTest, BannerHostsTheBrowserAndAsksTheWebHostForItsPageOnce) {
+  const std::vector<std::string> page = {"\"request\"", "\"path\":\"/app/upload.html\""};
+  const int before = CountLogLines(kServer, page);
+  BoxWatcher boxes;
+  Runner runner;
+  ASSERT_NE(nullptr, runner.Hwnd());
+  EXPECT_TRUE(runner.Read<bool>([&] { return runner.Window().Banner().HasBrowser(); }));
+  EXPECT_EQ(IDC_UP_BANNER, runner.Read<int>([&] { return runner.Window().Banner().Id(); }));
+  ASSERT_TRUE(WaitFor([&] { return CountLogLines(kServer, page) > before; }, 20000)) << "no request for the page";
+  runner.Handoff("LA");
+  ASSERT_TRUE(WaitForBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료", 60000));
+  EXPECT_EQ(before + 1, CountLogLines(kServer, page)) << "the banner is navigated once, not per job";
 }
 
 // Retries are counted over the program's life: the fourth failure since the
