@@ -107,9 +107,26 @@ void Dialog::CreateControlSites() {
   Application* application = Application::Current();
   OccManager* manager = application ? application->GetOccManager() : nullptr;
   if (manager) controlSites_ = manager->CreateDialogControls(hwnd_, ModuleInstance(), templateId_);
+  if (!controlSites_.empty()) {
+    controlKeyHook_ = SetWindowsHookExW(WH_MSGFILTER, ControlKeyHook, nullptr, GetCurrentThreadId());
+  }
+}
+
+LRESULT CALLBACK Dialog::ControlKeyHook(int code, WPARAM wParam, LPARAM lParam) {
+  // The modal loop's messages: a key the active control uses is not dispatched.
+  if (code == MSGF_DIALOGBOX && lParam) {
+    try {
+      if (OleControlSite::TranslateControlAccelerator(*reinterpret_cast<MSG*>(lParam))) return TRUE;
+    } catch (...) {
+      TraceSwallowedException(L"dialog control key hook", 0, nullptr);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 void Dialog::CloseControlSites() {
+  if (controlKeyHook_) UnhookWindowsHookEx(controlKeyHook_);
+  controlKeyHook_ = nullptr;
   std::vector<OleControlSite*> sites;
   sites.swap(controlSites_);
   for (OleControlSite* site : sites) {

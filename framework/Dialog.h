@@ -16,7 +16,8 @@
 // cannot be hosted need RegisterPlaceholderControlClass (WindowClasses.h).
 // When the application has a control-container manager, the OLE controls the
 // template names are created just before OnInitDialog and closed when the
-// window is destroyed (OccManager.h).
+// window is destroyed (OccManager.h). While a modal dialog has them, its loop
+// offers keys typed in a control to that control first (its accelerators).
 // The common controls (list view, progress bar, ...) are initialised before
 // the first dialog is created.
 #include "MessageTable.h"
@@ -81,10 +82,12 @@ private:
   bool DispatchDefaults(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void CreateControlSites();
   void CloseControlSites();
+  static LRESULT CALLBACK ControlKeyHook(int code, WPARAM wParam, LPARAM lParam);
 
   UINT templateId_;
   HWND parent_;
   HWND hwnd_ = nullptr;
   bool modal_ = false;
   std::vector<OleControlSite*> controlSites_;
+  HHOOK controlKeyHook_ = nullptr;
 };

@@ -127,6 +127,21 @@ OleControlSite* OleControlSite::FromWindow(HWND siteWindow) {
   return siteWindow ? static_cast<OleControlSite*>(GetPropW(siteWindow, kSiteProperty)) : nullptr;
 }
 
+bool OleControlSite::TranslateControlAccelerator(MSG& message) {
+  if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
+  for (HWND window = message.hwnd; window; window = GetParent(window)) {
+    OleControlSite* site = FromWindow(window);
+    if (!site) continue;
+    IOleInPlaceActiveObject* active = site->activeObject_;
+    if (!active) return false;
+    active->AddRef();  // the control may deactivate itself meanwhile
+    bool used = active->TranslateAccelerator(&message) == S_OK;
+    active->Release();
+    return used;
+  }
+  return false;
+}
+
 HRESULT OleControlSite::QueryControl(REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;

@@ -43,6 +43,10 @@ public:
 
   // The site whose control lives in `siteWindow`, or null.
   static OleControlSite* FromWindow(HWND siteWindow);
+  // Offers a keyboard message for a window inside a site to the control that
+  // is active there (IOleInPlaceActiveObject::TranslateAccelerator), as the
+  // container's message loop must. True when the control used it up.
+  static bool TranslateControlAccelerator(MSG& message);
   HWND SiteWindow() const { return siteWindow_; }
   bool HasControl() const { return control_ != nullptr; }
   bool IsInPlaceActive() const { return inPlaceActive_; }

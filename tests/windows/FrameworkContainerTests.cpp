@@ -4,6 +4,8 @@
 // item blank without a word; the site answers what a control asks of it.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <commctrl.h>
 #include <olectl.h>
 
 #include <memory>
@@ -34,6 +36,8 @@ struct ControlLog {
   int alive = 0;
   int initNew = 0;
   std::string loaded;
+  std::string keysOffered;     // key-down keys offered as accelerators
+  std::string keysDispatched;  // key-down keys the control's window received
 };
 ControlLog g_controls;
 
@@ -53,6 +57,12 @@ public:
   STDMETHODIMP InitNew() override {
     ++g_controls.initNew;
     return S_OK;
+  }
+  // Uses up Q; every other key goes on to its window.
+  STDMETHODIMP TranslateAccelerator(LPMSG message) override {
+    if (message->message != WM_KEYDOWN) return S_FALSE;
+    g_controls.keysOffered += static_cast<char>(message->wParam);
+    return message->wParam == 'Q' ? S_OK : S_FALSE;
   }
 
 protected:
@@ -104,15 +114,14 @@ SIZE ClientSize(HWND window) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+BOOL CALLBACK CountVisibleWindow(HWND window, LPARAM counter) {
+  if (IsWindowVisible(window)) ++*reinterpret_cast<DWORD*>(counter);
+  return TRUE;
+}
+
 DWORD CountThreadWindows() {
   DWORD count = 0;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM counter) -> BOOL {
-        if (IsWindowVisible(window)) ++*reinterpret_cast<DWORD*>(counter);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  EnumThreadWindows(GetCurrentThreadId(), CountVisibleWindow, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
@@ -184,6 +193,35 @@ TEST_F(ControlContainer, ModalDialogClosesItsControlsToo) {
   EXPECT_TRUE(dialog.hadControl) << "the controls exist by the time OnInitDialog runs";
   EXPECT_EQ(0, g_controls.alive);
   EXPECT_EQ(0, g_sitesAlive);
+}
+
+LRESULT CALLBACK RecordKeys(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_KEYDOWN) g_controls.keysDispatched += static_cast<char>(wParam);
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(ControlContainer, ModalLoopOffersKeysToTheActiveControlFirst) {
+  app_.SetOccManager(std::make_unique<ExtendedOccManager>());
+  class TypingDialog : public OleControlsDialog {
+  protected:
+    BOOL OnInitDialog() override {
+      HWND item = ControlItem();
+      IOleObject* control = nullptr;
+      OleControlSite::FromWindow(item)->QueryControl(IID_IOleObject, reinterpret_cast<void**>(&control));
+      RECT rect;
+      GetClientRect(item, &rect);
+      control->DoVerb(OLEIVERB_UIACTIVATE, nullptr, OleControlSite::FromWindow(item), 0, item, &rect);
+      control->Release();
+      HWND controlWindow = GetWindow(item, GW_CHILD);
+      SetWindowSubclass(controlWindow, RecordKeys, 1, 0);
+      for (char key : std::string("QAQB")) PostMessageW(controlWindow, WM_KEYDOWN, key, 0);
+      PostMessageW(Hwnd(), WM_COMMAND, IDOK, 0);
+      return TRUE;
+    }
+  } dialog;
+  ASSERT_EQ(IDOK, dialog.DoModal());
+  EXPECT_EQ("QAQB", g_controls.keysOffered) << "each key went to the control's accelerators first";
+  EXPECT_EQ("AB", g_controls.keysDispatched) << "the keys it used up never reached its window";
 }
 
 TEST_F(ControlContainer, ControlNobodyProvidesLeavesItsItemBlankAndSaysNothing) {
