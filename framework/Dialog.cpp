@@ -107,8 +107,19 @@ void Dialog::CreateControlSites() {
   Application* application = Application::Current();
   OccManager* manager = application ? application->GetOccManager() : nullptr;
   if (manager) controlSites_ = manager->CreateDialogControls(hwnd_, ModuleInstance(), templateId_);
-  if (!controlSites_.empty()) {
-    controlKeyHook_ = SetWindowsHookExW(WH_MSGFILTER, ControlKeyHook, nullptr, GetCurrentThreadId());
+  if (!controlSites_.empty()) HoldControlKeyHook(true);
+}
+
+// One hook per thread, however many of its dialogs have controls: a key is
+// offered to a control once.
+void Dialog::HoldControlKeyHook(bool hold) {
+  thread_local HHOOK hook = nullptr;
+  thread_local int holders = 0;
+  if (hold) {
+    if (holders++ == 0) hook = SetWindowsHookExW(WH_MSGFILTER, ControlKeyHook, nullptr, GetCurrentThreadId());
+  } else if (holders > 0 && --holders == 0) {
+    if (hook) UnhookWindowsHookEx(hook);
+    hook = nullptr;
   }
 }
 
@@ -125,8 +136,8 @@ LRESULT CALLBACK Dialog::ControlKeyHook(int code, WPARAM wParam, LPARAM lParam) 
 }
 
 void Dialog::CloseControlSites() {
-  if (controlKeyHook_) UnhookWindowsHookEx(controlKeyHook_);
-  controlKeyHook_ = nullptr;
+  if (controlSites_.empty()) return;
+  HoldControlKeyHook(false);
   std::vector<OleControlSite*> sites;
   sites.swap(controlSites_);
   for (OleControlSite* site : sites) {
@@ -159,6 +170,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
     if (!dialog) return FALSE;  // not attached yet: default handling
     if (message == WM_NCDESTROY) {
+      dialog->CloseControlSites();  // in case the WM_DESTROY handling failed
       SetWindowLongPtrW(hwnd, DWLP_USER, 0);
       dialog->hwnd_ = nullptr;
       return FALSE;

@@ -82,6 +82,7 @@ private:
   bool DispatchDefaults(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   void CreateControlSites();
   void CloseControlSites();
+  static void HoldControlKeyHook(bool hold);
   static LRESULT CALLBACK ControlKeyHook(int code, WPARAM wParam, LPARAM lParam);
 
   UINT templateId_;
@@ -89,5 +90,4 @@ private:
   HWND hwnd_ = nullptr;
   bool modal_ = false;
   std::vector<OleControlSite*> controlSites_;
-  HHOOK controlKeyHook_ = nullptr;
 };

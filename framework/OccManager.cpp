@@ -1,13 +1,10 @@
 #include "OccManager.h"
 
-#include <cstring>
+#include "DialogInitData.h"
 
 namespace {
 
-// Dialog initialisation data: records of (WORD item id, WORD message,
-// DWORD length, bytes), ended by an item id of 0.
 constexpr WORD kDialogInitResourceType = 240;
-constexpr WORD kLoadFromStreamMessage = 0x0376;
 
 bool ClassIdOfWindowClass(HWND window, CLSID& clsid) {
   wchar_t name[64] = L"";
@@ -29,23 +26,9 @@ std::vector<BYTE> DialogControlState(HINSTANCE module, UINT templateId, int item
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(templateId), MAKEINTRESOURCEW(kDialogInitResourceType));
   HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
   const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
-  if (!data) return {};
-  const size_t size = SizeofResource(module, found);
-  size_t at = 0;
-  while (at + 2 <= size) {
-    WORD id, message;
-    DWORD length;
-    std::memcpy(&id, data + at, 2);
-    if (id == 0) break;
-    if (at + 8 > size) break;
-    std::memcpy(&message, data + at + 2, 2);
-    std::memcpy(&length, data + at + 4, 4);
-    at += 8;
-    if (length > size - at) break;  // a record running past the resource
-    if (id == itemId && message == kLoadFromStreamMessage) return std::vector<BYTE>(data + at, data + at + length);
-    at += length;
-  }
-  return {};
+  if (!data || itemId <= 0 || itemId > 0xFFFF) return {};
+  return FindDialogInitRecord(data, SizeofResource(module, found), static_cast<std::uint16_t>(itemId),
+                              kLoadFromStreamRecord);
 }
 
 std::vector<OleControlSite*> OccManager::CreateDialogControls(HWND dialog, HINSTANCE module, UINT templateId) {

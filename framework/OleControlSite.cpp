@@ -22,6 +22,11 @@ void ReleaseAndClear(I*& pointer) {
   held->Release();
 }
 
+// The parent of a child window; null for a top-level window (not its owner).
+HWND ParentOfChild(HWND window) {
+  return (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) ? GetAncestor(window, GA_PARENT) : nullptr;
+}
+
 LONG ScreenPixelsPerInch(int axis) {
   HDC screen = GetDC(nullptr);
   LONG pixels = screen ? GetDeviceCaps(screen, axis) : 96;
@@ -33,7 +38,7 @@ LONG ScreenPixelsPerInch(int axis) {
 
 OleControlSite::OleControlSite() : frame_(*this) {}
 
-OleControlSite::~OleControlSite() { Close(); }
+OleControlSite::~OleControlSite() { CloseControl(); }
 
 bool OleControlSite::CreateControl(REFCLSID clsid, HWND siteWindow, const std::vector<BYTE>& state) {
   if (control_ || !siteWindow) return false;
@@ -42,11 +47,16 @@ bool OleControlSite::CreateControl(REFCLSID clsid, HWND siteWindow, const std::v
     control_ = nullptr;
     return false;
   }
+  if (!SetWindowSubclass(siteWindow, SiteWindowProc, kSiteSubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+    ReleaseAndClear(control_);
+    return false;
+  }
   siteWindow_ = siteWindow;
   // The site holds itself while its window is subclassed; Close lets go.
   AddRef();
   SetPropW(siteWindow_, kSiteProperty, this);
-  SetWindowSubclass(siteWindow_, SiteWindowProc, kSiteSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // The control's window must not be painted over by the site window's background.
+  SetWindowLongPtrW(siteWindow_, GWL_STYLE, GetWindowLongPtrW(siteWindow_, GWL_STYLE) | WS_CLIPCHILDREN);
 
   RECT rect = SiteRect();
   bool created = SUCCEEDED(control_->SetClientSite(this)) && LoadState(state) &&
@@ -101,6 +111,14 @@ bool OleControlSite::LoadState(const std::vector<BYTE>& state) {
 }
 
 void OleControlSite::Close() {
+  // A nested close (the site window destroyed while the control ends) must
+  // not free the site under this one.
+  AddRef();
+  CloseControl();
+  Release();
+}
+
+void OleControlSite::CloseControl() {
   IOleObject* control = control_;
   control_ = nullptr;
   if (control) {
@@ -129,7 +147,7 @@ OleControlSite* OleControlSite::FromWindow(HWND siteWindow) {
 
 bool OleControlSite::TranslateControlAccelerator(MSG& message) {
   if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return false;
-  for (HWND window = message.hwnd; window; window = GetParent(window)) {
+  for (HWND window = message.hwnd; window; window = ParentOfChild(window)) {
     OleControlSite* site = FromWindow(window);
     if (!site) continue;
     IOleInPlaceActiveObject* active = site->activeObject_;
@@ -160,6 +178,13 @@ void OleControlSite::FitControlToSite() {
   inPlaceObject_->SetObjectRects(&rect, &rect);
 }
 
+void OleControlSite::ActivateForInput() {
+  // Focus reaching the site window (a click or Tab) goes on to the control.
+  if (!control_) return;
+  RECT rect = SiteRect();
+  control_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, this, 0, siteWindow_, &rect);
+}
+
 void OleControlSite::SetActiveObject(IOleInPlaceActiveObject* object) {
   if (object) object->AddRef();
   ReleaseAndClear(activeObject_);
@@ -172,6 +197,8 @@ LRESULT CALLBACK OleControlSite::SiteWindowProc(HWND window, UINT message, WPARA
     auto* self = reinterpret_cast<OleControlSite*>(site);
     if (message == WM_SIZE) {
       self->FitControlToSite();
+    } else if (message == WM_SETFOCUS) {
+      self->ActivateForInput();
     } else if (message == WM_DESTROY) {
       // The control's windows are children of this one and go with it.
       self->ownsSiteWindow_ = false;
@@ -394,7 +421,8 @@ STDMETHODIMP OleControlSite::Frame::GetWindow(HWND* window) {
 
 STDMETHODIMP OleControlSite::Frame::SetBorderSpace(LPCBORDERWIDTHS widths) {
   // No tool space: only "none wanted" is accepted.
-  return widths ? INPLACE_E_NOTOOLSPACE : S_OK;
+  const bool none = !widths || (!widths->left && !widths->top && !widths->right && !widths->bottom);
+  return none ? S_OK : INPLACE_E_NOTOOLSPACE;
 }
 
 STDMETHODIMP OleControlSite::Frame::SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) {

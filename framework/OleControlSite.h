@@ -12,7 +12,8 @@
 //
 // A COM object: made with one reference (the creator's), freed at the last
 // Release. Close ends the control; the site window's destruction closes it
-// too. Everything runs on the site window's thread, in a single-threaded
+// too. Focus given to the site window activates the control for input.
+// Everything runs on the site window's thread, in a single-threaded
 // apartment (OleInitialize).
 #include <windows.h>
 #include <ole2.h>
@@ -136,6 +137,8 @@ private:
   static LRESULT CALLBACK SiteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR subclassId, DWORD_PTR site);
   bool LoadState(const std::vector<BYTE>& state);
+  void CloseControl();
+  void ActivateForInput();
   void FitControlToSite();
   void SetActiveObject(IOleInPlaceActiveObject* object);
   void ReleaseControl();

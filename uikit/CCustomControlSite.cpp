@@ -2,6 +2,7 @@
 
 #include "BannerKeyFilter.h"
 #include "MessageBoxes.h"
+#include "SwallowedException.h"
 #include "TextConversion.h"
 
 namespace {
@@ -24,7 +25,8 @@ STDMETHODIMP CCustomControlSite::XDocHostShowUI::ShowMessage(HWND owner, LPOLEST
   try {
     ShowMessageBox(owner, text ? Narrow(text) : std::string(), kMessageCaption, MB_OK | MB_ICONERROR);
   } catch (...) {
-    return E_FAIL;
+    // Handled all the same: the page's own box must never show instead.
+    TraceSwallowedException(L"page message box", nullptr);
   }
   return S_OK;
 }

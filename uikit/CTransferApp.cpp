@@ -39,7 +39,8 @@ bool CTransferApp::InitInstance() {
   }
   socketsStarted_ = true;
   if (!InitializeOle()) {
-    ShowMessageBox(nullptr, kOleInitFailedMessage, names_.errorCaption, MB_OK | MB_ICONERROR);
+    // The framework's own message: captioned with the application title.
+    ShowMessageBox(nullptr, kOleInitFailedMessage, ApplicationTitle(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   // The banner's item window, in which its browser control is created; it

@@ -206,20 +206,25 @@ TEST_F(ControlContainer, ModalLoopOffersKeysToTheActiveControlFirst) {
   protected:
     BOOL OnInitDialog() override {
       HWND item = ControlItem();
-      IOleObject* control = nullptr;
-      OleControlSite::FromWindow(item)->QueryControl(IID_IOleObject, reinterpret_cast<void**>(&control));
-      RECT rect;
-      GetClientRect(item, &rect);
-      control->DoVerb(OLEIVERB_UIACTIVATE, nullptr, OleControlSite::FromWindow(item), 0, item, &rect);
-      control->Release();
+      OleControlSite* site = OleControlSite::FromWindow(item);
+      if (!site) {
+        EndDialog(IDABORT);
+        return TRUE;
+      }
+      SetFocus(item);  // as Tab or a click would: the control becomes active for input
+      activeAfterFocus = site->ActiveObject() != nullptr;
       HWND controlWindow = GetWindow(item, GW_CHILD);
       SetWindowSubclass(controlWindow, RecordKeys, 1, 0);
       for (char key : std::string("QAQB")) PostMessageW(controlWindow, WM_KEYDOWN, key, 0);
       PostMessageW(Hwnd(), WM_COMMAND, IDOK, 0);
-      return TRUE;
+      return FALSE;
     }
+
+  public:
+    bool activeAfterFocus = false;
   } dialog;
   ASSERT_EQ(IDOK, dialog.DoModal());
+  EXPECT_TRUE(dialog.activeAfterFocus) << "focus on the site activates the control";
   EXPECT_EQ("QAQB", g_controls.keysOffered) << "each key went to the control's accelerators first";
   EXPECT_EQ("AB", g_controls.keysDispatched) << "the keys it used up never reached its window";
 }

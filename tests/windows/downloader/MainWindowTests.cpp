@@ -218,6 +218,21 @@ TEST_F(MainWindowTest, BannerHostsTheBrowserAndAsksTheWebHostForItsPageOnce) {
   EXPECT_EQ(before + 1, CountLogLines(kServer, page)) << "the banner is navigated once, not per job";
 }
 
+TEST_F(MainWindowTest, AnUnreachableWebHostLeavesTheBannerBlankAndTheWindowWorking) {
+  struct WebHostBack {
+    ~WebHostBack() { OverrideWebHost("127.0.6.1:8061"); }
+  } back;
+  OverrideWebHost("127.0.6.1:1");  // nothing listens there
+  BoxWatcher boxes;
+  WindowRunner runner;
+  ASSERT_NE(nullptr, runner.Hwnd());
+  EXPECT_TRUE(runner.Read<bool>([&] { return runner.Window().Banner().HasBrowser(); }));
+  runner.Handoff("A3?");
+  ASSERT_TRUE(WaitFor([&] { return HasBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료"); }, 30000));
+  EXPECT_EQ(1u, boxes.Boxes().size()) << "the completion box only";
+  EXPECT_TRUE(harness::SameBytes(Source("c.txt"), Local("c.txt")));
+}
+
 TEST_F(MainWindowTest, NetworkFailuresAreRetriedThreeTimesThenTheFileIsSkippedUntilTheNextPass) {
   BoxWatcher boxes;
   WindowRunner runner;

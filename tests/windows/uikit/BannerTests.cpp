@@ -167,6 +167,28 @@ TEST_F(Banner, KeyFilterThroughTheSiteSwallowsBackspaceAndPassesOtherKeys) {
   EXPECT_EQ(S_FALSE, handler->TranslateAccelerator(&letter, nullptr, 0)) << "no key is held: the page gets it";
   MSG tab = key(WM_KEYDOWN, VK_TAB);
   EXPECT_EQ(S_FALSE, handler->TranslateAccelerator(&tab, nullptr, 0));
+
+  // The key state is read from the system: F5, and Ctrl with O, P or N, held down.
+  auto press = [](BYTE key, bool down) { keybd_event(key, 0, down ? 0 : KEYEVENTF_KEYUP, 0); };
+  press(VK_F5, true);
+  harness::PumpMessages(100);
+  MSG refresh = key(WM_KEYDOWN, VK_F5);
+  EXPECT_EQ(S_OK, handler->TranslateAccelerator(&refresh, nullptr, 0)) << "F5";
+  press(VK_F5, false);
+  for (BYTE letter : {'O', 'P', 'N'}) {
+    press(VK_CONTROL, true);
+    press(letter, true);
+    harness::PumpMessages(100);
+    MSG held = key(WM_KEYDOWN, letter);
+    EXPECT_EQ(S_OK, handler->TranslateAccelerator(&held, nullptr, 0)) << "Ctrl+" << letter;
+    press(letter, false);
+    press(VK_CONTROL, false);
+  }
+  press('O', true);
+  harness::PumpMessages(100);
+  MSG alone = key(WM_KEYDOWN, 'O');
+  EXPECT_EQ(S_FALSE, handler->TranslateAccelerator(&alone, nullptr, 0)) << "O without Ctrl reaches the page";
+  press('O', false);
   handler->Release();
 }
 
@@ -176,7 +198,18 @@ TEST_F(Banner, PageMessageBoxCarriesTheProgramsCaptionTheErrorIconAndOneOkButton
   ASSERT_NE(nullptr, showUI);
   HRESULT answer = E_FAIL;
   LRESULT result = 12345;
-  std::thread page([&] {
+  // Whatever fails below, the page's box is answered and its thread joined.
+  struct BoxCloser {
+    std::thread page;
+    ~BoxCloser() {
+      while (page.joinable()) {
+        harness::MessageBoxContent left = harness::WaitForMessageBox(GetCurrentProcessId(), 500);
+        if (left.box) harness::PressButton(left.box, IDOK);
+        if (!left.box) page.join();
+      }
+    }
+  } closer;
+  closer.page = std::thread([&] {
     wchar_t text[] = L"배너 알림: 안녕하세요";
     wchar_t caption[] = L"Page caption";
     answer = showUI->ShowMessage(nullptr, text, caption, MB_YESNOCANCEL | MB_ICONQUESTION, nullptr, 0, &result);
@@ -196,7 +229,7 @@ TEST_F(Banner, PageMessageBoxCarriesTheProgramsCaptionTheErrorIconAndOneOkButton
   EXPECT_EQ(1, buttons) << "a single button";
   EXPECT_NE(nullptr, GetDlgItem(box.box, IDOK));
   harness::PressButton(box.box, IDOK);
-  page.join();
+  closer.page.join();
   EXPECT_EQ(S_OK, answer) << "handled";
   EXPECT_EQ(12345, result) << "the result is left as it was";
   showUI->Release();

@@ -212,6 +212,32 @@ TEST_F(UploadWindowTest, BannerHostsTheBrowserAndAsksTheWebHostForItsPageOnce) {
   EXPECT_EQ(before + 1, CountLogLines(kServer, page)) << "the banner is navigated once, not per job";
 }
 
+// A container whose sites never get their control, as when the browser
+// cannot be created.
+class NoControlOccManager : public OccManager {
+public:
+  OleControlSite* CreateSite() override { return nullptr; }
+};
+
+TEST_F(UploadWindowTest, ABrowserThatCannotBeCreatedLeavesTheStripBlankAndTheWindowWorking) {
+  app_->SetOccManager(std::make_unique<NoControlOccManager>());
+  struct ManagerBack {
+    Application* app;
+    ~ManagerBack() { app->SetOccManager(std::make_unique<CCustomOccManager>()); }
+  } back{app_};
+  const std::vector<std::string> page = {"\"request\"", "\"path\":\"/app/upload.html\""};
+  const int before = CountLogLines(kServer, page);
+  BoxWatcher boxes;
+  Runner runner;
+  ASSERT_NE(nullptr, runner.Hwnd());
+  EXPECT_FALSE(runner.Read<bool>([&] { return runner.Window().Banner().HasBrowser(); }));
+  EXPECT_NE(nullptr, GetDlgItem(runner.Hwnd(), IDC_UP_BANNER)) << "the blank strip is still there";
+  runner.Handoff("LA");
+  ASSERT_TRUE(WaitForBox(boxes, "모든 파일이 전송완료되었습니다.", "전송완료", 60000));
+  EXPECT_EQ(1u, boxes.Boxes().size()) << "the completion box only";
+  EXPECT_EQ(before, CountLogLines(kServer, page));
+}
+
 // Retries are counted over the program's life: the fourth failure since the
 // start shows the message even though a file completed in between.
 TEST_F(UploadWindowTest, TheFourthNetworkFailureStopsWithTheMessageAndTheNextStartResumes) {
