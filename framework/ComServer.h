@@ -3,6 +3,7 @@
 // - ComModule: the count of live objects and LockServer locks that
 //   DllCanUnloadNow answers from (every object calls ComModule::AddObject in
 //   its constructor and ReleaseObject in its destructor);
+// - ComObject<I, Iid>: the IUnknown of a small object with one interface;
 // - ClassFactory<T>: the class object of a class T, starting at reference
 //   count 1. A T with NonDelegatingUnknown() is aggregatable: it is built
 //   with its outer unknown (null when not aggregated) and handed out through
@@ -33,26 +34,20 @@ struct IsAggregatable : std::false_type {};
 template <class T>
 struct IsAggregatable<T, std::void_t<decltype(std::declval<T&>().NonDelegatingUnknown())>> : std::true_type {};
 
-// The standard IClassFactory of one class T. T starts with reference count 1
-// and deletes itself when its count reaches 0.
-template <class T>
-class ClassFactory final : public IClassFactory {
+// The IUnknown of a small object of the module with one interface I (whose
+// id is Iid): a live object for DllCanUnloadNow while it exists, starting at
+// reference count 1 and deleted at 0. The class derives from it and
+// implements I's own methods.
+template <class I, const IID& Iid>
+class ComObject : public I {
 public:
-  ClassFactory() { ComModule::AddObject(); }
-  ClassFactory(const ClassFactory&) = delete;
-  ClassFactory& operator=(const ClassFactory&) = delete;
-
-  // Answers the interface and drops the creator's reference.
-  HRESULT QueryInterfaceAndRelease(REFIID iid, void** out) {
-    HRESULT hr = QueryInterface(iid, out);
-    Release();
-    return hr;
-  }
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
 
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-      *out = static_cast<IClassFactory*>(this);
+    if (iid == IID_IUnknown || iid == Iid) {
+      *out = static_cast<I*>(this);
       AddRef();
       return S_OK;
     }
@@ -65,6 +60,27 @@ public:
     if (left == 0) delete this;
     return left;
   }
+
+protected:
+  ComObject() { ComModule::AddObject(); }
+  virtual ~ComObject() { ComModule::ReleaseObject(); }
+
+private:
+  LONG refs_ = 1;
+};
+
+// The standard IClassFactory of one class T. T starts with reference count 1
+// and deletes itself when its count reaches 0.
+template <class T>
+class ClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
+public:
+  // Answers the interface and drops the creator's reference.
+  HRESULT QueryInterfaceAndRelease(REFIID iid, void** out) {
+    HRESULT hr = QueryInterface(iid, out);
+    Release();
+    return hr;
+  }
+
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
     if (!out) return E_POINTER;
     *out = nullptr;
@@ -92,8 +108,7 @@ public:
   }
 
 private:
-  ~ClassFactory() { ComModule::ReleaseObject(); }
-  LONG refs_ = 1;
+  ~ClassFactory() override = default;  // only Release deletes it
 };
 
 // COM initialised on the calling thread for the lifetime of the object

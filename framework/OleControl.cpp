@@ -52,28 +52,8 @@ void Replace(I*& pointer, I* value) {
 }
 
 // The enumerator of a data object with no formats.
-class EmptyFormatEnumerator final : public IEnumFORMATETC {
+class EmptyFormatEnumerator final : public ComObject<IEnumFORMATETC, IID_IEnumFORMATETC> {
 public:
-  EmptyFormatEnumerator() { ComModule::AddObject(); }
-  EmptyFormatEnumerator(const EmptyFormatEnumerator&) = delete;
-  EmptyFormatEnumerator& operator=(const EmptyFormatEnumerator&) = delete;
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IEnumFORMATETC) {
-      *out = static_cast<IEnumFORMATETC*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&refs_); }
-  STDMETHODIMP_(ULONG) Release() override {
-    LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return left;
-  }
   STDMETHODIMP Next(ULONG count, FORMATETC*, ULONG* fetched) override {
     if (fetched) *fetched = 0;
     return count == 0 ? S_OK : S_FALSE;
@@ -87,8 +67,7 @@ public:
   }
 
 private:
-  ~EmptyFormatEnumerator() { ComModule::ReleaseObject(); }
-  LONG refs_ = 1;
+  ~EmptyFormatEnumerator() override = default;  // only Release deletes it
 };
 
 }  // namespace
