@@ -1,8 +1,9 @@
 #include "UiTestSupport.h"
 
-#include <Control.h>
-
 #include <cstdio>
+
+#include "Control.h"
+#include "Dib32.h"
 
 namespace uitest {
 namespace {
@@ -101,13 +102,7 @@ HWND ParentWindow::AddChild(const wchar_t* className, DWORD style, int id, int x
 }
 
 Surface::Surface(int width, int height, COLORREF fill) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = harness::TopDownDib32(width, height);
   void* bits = nullptr;
   dc_ = CreateCompatibleDC(nullptr);
   bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

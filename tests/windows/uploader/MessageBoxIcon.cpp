@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "Dib32.h"
 #include "WindowFinder.h"
 
 namespace test_support {
@@ -29,13 +30,7 @@ Pixels Render(int width, int height, Draw draw) {
   Pixels pixels;
   pixels.width = width;
   pixels.height = height;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = harness::TopDownDib32(width, height);
   void* bits = nullptr;
   HDC memory = CreateCompatibleDC(nullptr);
   HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

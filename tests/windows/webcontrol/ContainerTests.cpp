@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "Dib32.h"
 #include "WebControlTestSupport.h"
 
 namespace {
@@ -267,13 +268,7 @@ private:
 class Pixels {
 public:
   Pixels(HDC source, int width, int height) : width_(width), height_(height), bits_(width * height) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = harness::TopDownDib32(width, height);
     void* bits = nullptr;
     HDC memory = CreateCompatibleDC(source);
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);

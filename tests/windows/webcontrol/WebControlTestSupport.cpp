@@ -1,5 +1,7 @@
 #include "WebControlTestSupport.h"
 
+#include "ProcessUnderTest.h"
+
 const CLSID kClsidWeb_CTL = {0x8cbb1f74, 0xdb0e, 0x44e4, {0xb1, 0x38, 0x09, 0x62, 0xfa, 0x50, 0xf4, 0xbd}};
 const IID kIidIWeb_CTL = {0x8cbb1f71, 0xdb0e, 0x44e4, {0xb1, 0x38, 0x09, 0x62, 0xfa, 0x50, 0xf4, 0xbd}};
 const GUID kLibIdHaulbox_Active = {0x8cbb1f72, 0xdb0e, 0x44e4, {0xb1, 0x38, 0x09, 0x62, 0xfa, 0x50, 0xf4, 0xbd}};
@@ -20,15 +22,12 @@ std::wstring GuidText(REFGUID guid) {
 }
 
 int RunRegsvr32(const std::wstring& options) {
-  std::wstring command = L"regsvr32.exe " + options + L" \"" + ControlDllPath() + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process = {};
-  if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  wchar_t system[MAX_PATH] = L"";
+  GetSystemDirectoryW(system, MAX_PATH);
+  harness::ProcessUnderTest regsvr32;
+  if (!regsvr32.Start(std::wstring(system) + L"\\regsvr32.exe", options + L" \"" + ControlDllPath() + L"\"")) {
     return -1;
-  DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return static_cast<int>(code);
+  }
+  if (!regsvr32.WaitForExit(60000)) return -1;
+  return static_cast<int>(regsvr32.ExitCode());
 }
